@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Talks to the program through pipes, as a person at a terminal would: each
+# prompt must be on screen before the program waits for its answer, and after
+# the run the program must keep waiting until one more number is typed.
+set -u
+exe=$1
+
+start() {
+  coproc prog { exec "$exe"; }
+  pid=$prog_PID
+  exec {screen}<&"${prog[0]}" {keys}>&"${prog[1]}"
+}
+fail() { printf '%s\n' "$@"; exit 1; }
+
+# The next text on screen must be exactly $1.
+expect() {
+  local got=
+  IFS= read -r -d '' -N "${#1}" -t 5 got <&"$screen"
+  [ "$got" = "$1" ] || fail "expected $(printf %q "$1")" "     got $(printf %q "$got")"
+}
+
+# Nothing more comes, and the screen stays open: the program waits for input.
+waiting() {
+  local extra status
+  IFS= read -r -d '' -N 1 -t 0.3 extra <&"$screen"
+  status=$?
+  ((status > 128)) || fail "expected the program to wait, got $(printf %q "${extra:-end of output}")"
+}
+
+# The program has closed its screen and exited with status 0.
+finished() {
+  local extra
+  IFS= read -r -d '' -N 1 -t 5 extra <&"$screen" && fail "unexpected $(printf %q "$extra")"
+  wait "$pid" || fail "exit status $?"
+  exec {screen}<&- {keys}>&-
+}
+
+start
+expect $'y for default values / n to input values\n'
+waiting
+echo n >&"$keys"
+expect 'enter startpoint (double): '
+waiting
+echo 0 >&"$keys"
+expect $'\nenter lambda (double): '
+waiting
+echo 1 >&"$keys"
+expect $'\nenter maxRuns int: '
+waiting
+echo 4 >&"$keys"
+expect $'\n\n1\n0\n1\n0\n'
+waiting
+echo 7 >&"$keys"
+finished
+
+# A limit typed as 2.5 leaves ".5" for the final read: no waiting at the end.
+start
+echo n 0 0.5 2.5 >&"$keys"
+expect $'y for default values / n to input values\nenter startpoint (double): \nenter lambda (double): \nenter maxRuns int: \n\n0.5\n0.95\n'
+finished

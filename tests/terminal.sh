@@ -35,22 +35,19 @@ finished() {
   exec {screen}<&- {keys}>&-
 }
 
+# Each screen text, then what the user types once it is there and the
+# program waits: the last answer is the number for the final wait.
+screens=($'y for default values / n to input values\n' n
+         'enter startpoint (double): ' 0
+         $'\nenter lambda (double): ' 1
+         $'\nenter maxRuns int: ' 4
+         $'\n\n1\n0\n1\n0\n' 7)
 start
-expect $'y for default values / n to input values\n'
-waiting
-echo n >&"$keys"
-expect 'enter startpoint (double): '
-waiting
-echo 0 >&"$keys"
-expect $'\nenter lambda (double): '
-waiting
-echo 1 >&"$keys"
-expect $'\nenter maxRuns int: '
-waiting
-echo 4 >&"$keys"
-expect $'\n\n1\n0\n1\n0\n'
-waiting
-echo 7 >&"$keys"
+for ((i = 0; i < ${#screens[@]}; i += 2)); do
+  expect "${screens[i]}"
+  waiting
+  echo "${screens[i + 1]}" >&"$keys"
+done
 finished
 
 # A limit typed as 2.5 leaves ".5" for the final read: no waiting at the end.

@@ -12,25 +12,25 @@ start() {
 }
 fail() { printf '%s\n' "$@"; exit 1; }
 
+# Reads up to $1 characters of screen, waiting at most $2 seconds, into $seen.
+look() { seen=; IFS= read -r -d '' -N "$1" -t "$2" seen <&"$screen"; }
+
 # The next text on screen must be exactly $1.
 expect() {
-  local got=
-  IFS= read -r -d '' -N "${#1}" -t 5 got <&"$screen"
-  [ "$got" = "$1" ] || fail "expected $(printf %q "$1")" "     got $(printf %q "$got")"
+  look "${#1}" 5
+  [ "$seen" = "$1" ] || fail "expected $(printf %q "$1")" "     got $(printf %q "$seen")"
 }
 
 # Nothing more comes, and the screen stays open: the program waits for input.
 waiting() {
-  local extra status
-  IFS= read -r -d '' -N 1 -t 0.3 extra <&"$screen"
-  status=$?
-  ((status > 128)) || fail "expected the program to wait, got $(printf %q "${extra:-end of output}")"
+  look 1 0.3
+  (($? > 128)) || fail "expected the program to wait, got $(printf %q "${seen:-end of output}")"
 }
 
 # The program has closed its screen and exited with status 0.
 finished() {
-  local extra
-  IFS= read -r -d '' -N 1 -t 5 extra <&"$screen" && fail "unexpected $(printf %q "$extra")"
+  look 1 5
+  (($? == 1)) || fail "expected the program to end, got $(printf %q "${seen:-no end}")"
   wait "$pid" || fail "exit status $?"
   exec {screen}<&- {keys}>&-
 }

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# One dialogue: types NAME.in into the program and expects NAME.out back to
-# the byte, nothing on standard error, and exit status 0.
-# Usage: dialogue.sh PROGRAM CASE [LAUNCHER...]
+# One dialogue: types NAME.in into the program and expects the screen back to
+# the byte, nothing on standard error, and exit status 0. The screen is
+# NAME.PLATFORM.out for the first of PLATFORMS that has one, else NAME.out.
+# Usage: dialogue.sh PROGRAM CASE "PLATFORMS" [LAUNCHER...]
 set -u
-exe=$1 case=$2
-shift 2
+exe=$1 case=$2 expected=$2.out
+for platform in $3; do
+  [ -e "$case.$platform.out" ] && { expected=$case.$platform.out; break; }
+done
+shift 3
 out=$(mktemp) err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
 
 "$@" "$exe" <"$case.in" >"$out" 2>"$err"
 status=$? fail=0
-cmp -s "$out" "$case.out" || { echo "screen differs (expected, got):"; diff "$case.out" "$out" | head -20; fail=1; }
+cmp -s "$out" "$expected" || { echo "screen differs from ${expected##*/} (expected, got):"; diff "$expected" "$out" | head -20; fail=1; }
 [ "$status" -eq 0 ] || { echo "exit status $status"; fail=1; }
 [ ! -s "$err" ] || { echo "standard error:"; head -20 "$err"; fail=1; }
 exit "$fail"

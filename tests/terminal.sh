@@ -2,11 +2,12 @@
 # Talks to the program through pipes, as a person at a terminal would: each
 # prompt must be on screen before the program waits for its answer, and after
 # the run the program must keep waiting until one more number is typed.
+# Usage: terminal.sh PROGRAM [LAUNCHER...]
 set -u
-exe=$1
+exe=$1 launcher=("${@:2}")
 
 start() {
-  coproc prog { exec "$exe"; }
+  coproc prog { exec "${launcher[@]}" "$exe"; }
   pid=$prog_PID
   exec {screen}<&"${prog[0]}" {keys}>&"${prog[1]}"
 }

@@ -1,6 +1,6 @@
-/* The least a program can spend on damped-newton's screen for a NaN run: the
- * same bytes, each line through printf's %g and flushed at once, and no
- * arithmetic at all. Usage: reference LIMIT */
+/* damped-newton's screen for a NaN run written the C way: the same bytes, each
+ * line formatted by printf's %g and flushed at once, and no arithmetic at all.
+ * Usage: reference LIMIT */
 #include <math.h>
 #include <stdio.h>
 #include <stdlib.h>

@@ -10,33 +10,36 @@ program=$1 output=$2
 data=$(mktemp -d)
 trap 'rm -rf "$data"' EXIT
 
+# The two ways of not finishing, as red green blue.
+finite="190 190 190" infinite="214 39 40"
+hex() { printf '#%02x%02x%02x' "$@"; }
+
 # One row of the map: every start point for one damping factor. The last line
 # of each run is its result: the Done line, or the last iterate when the limit
-# came first. A cell is "start lambda runs red green blue alpha": the runs
-# are coloured by the palette, the two ways of not finishing by the RGBA.
+# came first. A cell is "start lambda runs red green blue alpha result": the
+# runs are coloured by the palette, the two ways of not finishing by the RGBA.
 row() {
   local lambda=$1 start i
   for ((i = -160; i <= 160; ++i)); do
     printf -v start '%.3f' "$((i * 25))e-3"
     "$program" <<<"n $start $lambda 500"
     echo "= $start"
-  done | awk -v lambda="$lambda" '
+  done | awk -v lambda="$lambda" -v finite="$finite" -v infinite="$infinite" '
     /^= / {
-      if (last ~ /^Done after: /) { split(last, word, " "); print $2, lambda, word[3], 0, 0, 0, 0 }
-      else if (last ~ /inf|nan/) print $2, lambda, "NaN", 214, 39, 40, 255
-      else print $2, lambda, "NaN", 190, 190, 190, 255
+      if (last ~ /^Done after: /) { split(last, word, " "); print $2, lambda, word[3], 0, 0, 0, 0, "done" }
+      else if (last ~ /inf|nan/) print $2, lambda, "NaN", infinite, 255, "infinite"
+      else print $2, lambda, "NaN", finite, 255, "finite"
       next
     }
     { last = $0 }' >"$data/row-$lambda"
 }
 export -f row
-export program data
+export program data finite infinite
 seq 2 80 | awk '{ printf "%.3f\n", $1 / 40 }' | xargs -P "$(nproc)" -I{} bash -c 'row {}'
 cat "$data"/row-* >"$data/map"
 
 cells=$(wc -l <"$data/map")
-finite=$(awk '$3 == "NaN" && $4 == 190' "$data/map" | wc -l)
-infinite=$(awk '$3 == "NaN" && $4 == 214' "$data/map" | wc -l)
+count() { awk -v result="$1" '$8 == result' "$data/map" | wc -l; }
 
 gnuplot <<GNUPLOT
 set terminal pngcairo size 960,640 font ",11"
@@ -59,8 +62,8 @@ set xtics add ("built-in start  0" 0)
 set label "" at 0, 0.5 front point pt 6 ps 1.6 lw 2 lc rgb "white"
 plot "$data/map" using 1:2:3 with image notitle, \
      "$data/map" using 1:2:4:5:6:7 with rgbalpha notitle, \
-     keyentry with boxes fill solid border lc rgb "black" fc rgb "#bebebe" \
-       title sprintf("no Done line, iterates still finite: %d of $cells", $finite), \
-     keyentry with boxes fill solid border lc rgb "black" fc rgb "#d62728" \
-       title sprintf("no Done line, iterates infinite or NaN: %d", $infinite)
+     keyentry with boxes fill solid border lc rgb "black" fc rgb "$(hex $finite)" \
+       title "no Done line, iterates still finite: $(count finite) of $cells", \
+     keyentry with boxes fill solid border lc rgb "black" fc rgb "$(hex $infinite)" \
+       title "no Done line, iterates infinite or NaN: $(count infinite)"
 GNUPLOT

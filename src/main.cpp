@@ -52,8 +52,16 @@ int main()
 
     dampedNewton();
 
-    // Keeps the run on screen until one more number, or the end of input,
-    // arrives; the value itself is never used.
+    // Keeps the run on screen until any text is entered, input is left over
+    // from the answers, or input ends; the value itself is never used.
     std::cin >> point;
+
+    // A screen lost to a full disk or a closed descriptor must not pass for
+    // success. (A reader that goes away is another matter: SIGPIPE ends the
+    // program then, as it ends any filter.)
+    if (!std::cout.flush()) {
+        std::cerr << "damped-newton: cannot write to standard output" << std::endl;
+        return 1;
+    }
     return 0;
 }

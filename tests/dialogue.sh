@@ -12,7 +12,9 @@ shift 3
 out=$(mktemp) err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
 
-"$@" "$exe" <"$case.in" >"$out" 2>"$err"
+# A runaway program must not fill the disk: its screen may outgrow the
+# expected one by 64 KiB (ulimit counts KiB), and SIGXFSZ ends it there.
+(ulimit -f $(($(wc -c <"$expected") / 1024 + 64)); exec "$@" "$exe" <"$case.in" >"$out" 2>"$err")
 status=$? fail=0
 cmp -s "$out" "$expected" || { echo "screen differs from ${expected##*/} (expected, got):"; diff "$expected" "$out" | head -20; fail=1; }
 [ "$status" -eq 0 ] || { echo "exit status $status"; fail=1; }

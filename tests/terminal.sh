@@ -51,8 +51,16 @@ for ((i = 0; i < ${#screens[@]}; i += 2)); do
 done
 finished
 
-# A limit typed as 2.5 leaves ".5" for the final read: no waiting at the end.
-start
-echo n 0 0.5 2.5 >&"$keys"
-expect $'y for default values / n to input values\nenter startpoint (double): \nenter lambda (double): \nenter maxRuns int: \n\n0.5\n0.95\n'
-finished
+# Answers typed on one line, then the whole screen: the final read finds
+# input left over, or a failed stream, and the program ends without waiting.
+ends_at_once() {
+  start
+  echo "$1" >&"$keys"
+  expect $'y for default values / n to input values\nenter startpoint (double): \nenter lambda (double): \nenter maxRuns int: \n\n'"$2"
+  finished
+}
+# A limit typed as 2.5 reads as 2 and leaves ".5" for the final read.
+ends_at_once "n 0 0.5 2.5" $'0.5\n0.95\n'
+# A limit past the 32-bit range fails its read: the run goes on to the largest
+# limit there is, and the final read takes nothing.
+ends_at_once "n -2 1 3000000000" $'-1.8\n-1.76995\n-1.76929\n-1.76929\n-1.76929\nDone after: 6 runs\n'

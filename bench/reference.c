@@ -8,7 +8,7 @@
 int main(int argc, char **argv)
 {
     long limit = argc > 1 ? atol(argv[1]) : 0;
-    double iterate = -NAN; /* the NaN that infinity minus infinity yields here */
+    double iterate = -NAN; /* the NaN that infinity over infinity yields here */
 
     printf("y for default values / n to input values\n");
     fflush(stdout);

@@ -6,8 +6,8 @@ set -euo pipefail
 here=$(dirname "$0")
 program=$(realpath -m "${1:-$here/../build/damped-newton}")
 output=$(realpath -m "${2:-$here}")
-[ -x "$program" ] || { echo "no program at $program: build it first (see README.md)"; exit 1; }
-command -v gnuplot >/dev/null || { echo "gnuplot is missing (apt-get install gnuplot-nox)"; exit 1; }
+[ -x "$program" ] || { echo "no program at $program: build it first (see README.md)" >&2; exit 1; }
+command -v gnuplot >/dev/null || { echo "gnuplot is missing (apt-get install gnuplot-nox)" >&2; exit 1; }
 mkdir -p "$output"
 
 for picture in convergence run-count-map; do

@@ -3,8 +3,9 @@
 //
 // The stop test compares doubles exactly, so the printed run count depends on
 // every rounding below. Each named value is one IEEE double operation, in the
-// order written; the build forbids contracting a multiply and an add into one
-// fused operation, which would round once where this code rounds twice.
+// order written, or one call of the maths library's pow; the build forbids
+// contracting a multiply and an add into one fused operation, which would
+// round once where this code rounds twice.
 #include "newton.h"
 
 #include "parameters.h"
@@ -20,12 +21,13 @@
 namespace {
 
 // x - (f(x) / f'(x)) * damping, with f(x) = x^3 - 2x + 2 and f'(x) = 3x^2 - 2.
-// The cube and the square come from pow, which rounds once; x * x * x rounds
-// twice and changes the run count of the built-in run from 63 to 64.
+// The cube and the square come from pow, whose one double result is the
+// library's rounding of the power (glibc's is not always the nearest double);
+// x * x * x would round twice and change the built-in run's count from 63 to 64.
 double dampedStep(double x, double damping)
 {
     const double cube = std::pow(x, 3.0);
-    const double twiceX = x + x;  // exact
+    const double twiceX = x + x;  // exact, unless |x| >= 2^1023 overflows
     const double cubeLessTwiceX = cube - twiceX;
     const double fx = cubeLessTwiceX + 2.0;
 

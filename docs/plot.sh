@@ -10,7 +10,7 @@ output=$(realpath -m "${2:-$here}")
 command -v gnuplot >/dev/null || { echo "gnuplot is missing (apt-get install gnuplot-nox)" >&2; exit 1; }
 mkdir -p "$output"
 
-for picture in convergence run-count-map; do
+for picture in convergence tangent-steps run-count-map; do
   bash "$here/$picture.sh" "$program" "$output"
   echo "wrote $output/$picture.png"
 done

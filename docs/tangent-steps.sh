@@ -23,12 +23,11 @@ runs() {
       function f(x) { return x * x * x - 2 * x + 2 }
       function df(x) { return 3 * x * x - 2 }
       # Later runs darker: from a light tint of the hue to the hue itself.
-      function colour(k,   t, r, g, b) {
+      function colour(k,   t, c, i, rgb) {
         t = shown > 1 ? (k - 1) / (shown - 1) : 1
         split(hue, c, " ")
-        r = c[1] + (1 - t) * 0.45 * (255 - c[1]); g = c[2] + (1 - t) * 0.45 * (255 - c[2])
-        b = c[3] + (1 - t) * 0.45 * (255 - c[3])
-        return int(r) * 65536 + int(g) * 256 + int(b)
+        for (i = 1; i <= 3; ++i) rgb = rgb * 256 + int(c[i] + (1 - t) * 0.45 * (255 - c[i]))
+        return rgb
       }
       NR > 1 { print NR - 1, x, f(x), x - f(x) / df(x), $1, colour(NR - 1) }
       { x = $1 }' >"$data/runs-$lambda"

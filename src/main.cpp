@@ -3,11 +3,15 @@
 //
 // Input is taken as formatted extraction leaves it and never checked: a read
 // that fails leaves the stream failed, and every later read then takes nothing.
+// Output is checked: a screen lost to a full disk or a closed descriptor must
+// not pass for success.
 #include "newton.h"
 #include "parameters.h"
 
+#include <cerrno>
 #include <cfenv>
 #include <cstdint>
+#include <cstring>
 #include <iostream>
 
 double point = 0.0;
@@ -16,19 +20,37 @@ std::int32_t maxRuns = 500;
 
 namespace {
 
+bool screenLost = false;
+int lostReason = 0;  // errno of the first write that failed
+
+// Every line is flushed as it ends, so a write fails where it is made. Its
+// errno must be kept before anything else can overwrite it: reading a number
+// that overflows, or a pow that overflows, sets ERANGE.
+void noteWriteError()
+{
+    if (!std::cout && !screenLost) {
+        screenLost = true;
+        lostReason = errno;
+    }
+}
+
 void readParameters()
 {
     std::cout << "enter startpoint (double): " << std::flush;
+    noteWriteError();
     std::cin >> point;
     std::cout << std::endl;
 
     std::cout << "enter lambda (double): " << std::flush;
+    noteWriteError();
     std::cin >> lambda;
     std::cout << std::endl;
 
     std::cout << "enter maxRuns int: " << std::flush;
+    noteWriteError();
     std::cin >> maxRuns;
     std::cout << std::endl << std::endl;
+    noteWriteError();
 }
 
 }  // namespace
@@ -41,6 +63,7 @@ int main()
     std::fesetenv(FE_DFL_ENV);
 
     std::cout << "y for default values / n to input values" << std::endl;
+    noteWriteError();
 
     // Extraction leaves the answer untouched when input has already ended;
     // that missing answer counts as "not n", so the built-in values stand.
@@ -51,16 +74,20 @@ int main()
     }
 
     dampedNewton();
+    noteWriteError();
 
     // Keeps the run on screen until any text is entered, input is left over
     // from the answers, or input ends; the value itself is never used.
     std::cin >> point;
 
-    // A screen lost to a full disk or a closed descriptor must not pass for
-    // success. (A reader that goes away is another matter: SIGPIPE ends the
-    // program then, as it ends any filter.)
-    if (!std::cout.flush()) {
-        std::cerr << "damped-newton: cannot write to standard output" << std::endl;
+    // A closed pipe is not reported here: SIGPIPE has ended the program at
+    // the write, as it ends any filter.
+    if (screenLost) {
+        std::cerr << "damped-newton: write error";
+        if (lostReason != 0) {
+            std::cerr << ": " << std::strerror(lostReason);
+        }
+        std::cerr << std::endl;
         return 1;
     }
     return 0;

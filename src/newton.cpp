@@ -1,5 +1,6 @@
 // The damped Newton iteration: the arithmetic of one step, and the loop that
-// repeats it until a run no longer moves the iterate or the run limit is hit.
+// repeats it until a run no longer moves the iterate or the run limit is hit
+// (or standard output fails).
 //
 // The stop test compares doubles exactly, so the printed run count depends on
 // every rounding below. Each named value is one IEEE double operation, in the
@@ -59,5 +60,11 @@ void dampedNewton()
 
         point = candidate;
         std::cout << point << std::endl;
+
+        // Once a line is lost nothing later can be shown either, and a limit
+        // of up to 2^31 - 1 runs would go on unseen.
+        if (!std::cout) {
+            return;
+        }
     }
 }

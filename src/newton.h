@@ -3,7 +3,8 @@
 #define DAMPED_NEWTON_NEWTON_H
 
 // Iterates from `point` with `lambda` for at most `maxRuns` runs, writing every
-// new iterate, and the run count once a run leaves the iterate unchanged.
+// new iterate, and the run count once a run leaves the iterate unchanged. Ends
+// early at the first iterate line that standard output does not take.
 void dampedNewton();
 
 #endif

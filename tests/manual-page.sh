@@ -2,7 +2,8 @@
 # The manual page's example screens, as mandoc and as groff render them, must
 # be the program's own: the pipe example is run as printed, and the terminal
 # example is played as a person types it, each answer echoed once the program
-# waits for it. Renderers drop blanks at line ends, so those are not compared.
+# waits for it. The message shown under DIAGNOSTICS must be the program's on a
+# full disk. Renderers drop blanks at line ends, so those are not compared.
 # Usage: manual-page.sh PROGRAM PAGE
 set -u
 exe=$(realpath "$1") page=$2
@@ -37,6 +38,7 @@ play() {
 }
 
 play n -2 1 10 0 | sed 's/[[:blank:]]*$//' >"$work/terminal"
+message=$(echo y | damped-newton 2>&1 >/dev/full)
 fail=0
 for renderer in mandoc "groff -mandoc"; do
   $renderer -Tutf8 "$page" 2>/dev/null | col -bx >"$work/page"
@@ -50,5 +52,8 @@ for renderer in mandoc "groff -mandoc"; do
   example damped-newton <"$work/page" >"$work/shown"
   diff "$work/shown" "$work/terminal" >"$work/diff" ||
     { echo "$renderer: the terminal example is not the program's screen (shown, real):"; cat "$work/diff"; fail=1; }
+
+  sed 's/^ *//' "$work/page" | grep -qxF -- "$message" ||
+    { echo "$renderer: the page does not show the message: $message"; fail=1; }
 done
 exit "$fail"

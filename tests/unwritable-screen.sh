@@ -18,7 +18,8 @@ check() {
   local status=$?
   ((status != 124)) || fail "$1: still running after 10 seconds"
   [ "$status" -eq "$3" ] || fail "$1: exit status $status, expected $3"
-  [ "$(cat "$err")" = "$4" ] || fail "$1: standard error should read: ${4:-(nothing)}" "  it reads:" "$(cat "$err")"
+  cmp -s "$err" <(printf %s "${4:+$4$'\n'}") ||
+    fail "$1: standard error should be ${4:+the line: }${4:-empty}" "  it is (cat -A):" "$(cat -A "$err")"
 }
 full="damped-newton: write error: No space left on device"
 check "the built-in run on a full disk" y 1 "$full" >/dev/full

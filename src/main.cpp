@@ -23,9 +23,10 @@ namespace {
 bool screenLost = false;
 int lostReason = 0;  // errno of the first write that failed
 
-// Every line is flushed as it ends, so a write fails where it is made. Its
-// errno must be kept before anything else can overwrite it: reading a number
-// that overflows, or a pow that overflows, sets ERANGE.
+// Every line is flushed as it ends and every prompt before its read, so a
+// write fails where it is made. Its errno must be kept before anything else
+// can overwrite it: reading a number that overflows, or a pow that overflows,
+// sets ERANGE.
 void noteWriteError()
 {
     if (!std::cout && !screenLost) {

@@ -3,16 +3,18 @@
 //
 // Input is taken as formatted extraction leaves it and never checked: a read
 // that fails leaves the stream failed, and every later read then takes nothing.
-// Output is checked: a screen lost to a full disk or a closed descriptor must
-// not pass for success.
+// Output is checked, every write and the close at the end: a screen lost to a
+// full disk or a closed descriptor must not pass for success.
 #include "newton.h"
 #include "parameters.h"
 
 #include <cerrno>
 #include <cfenv>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <iostream>
+#include <string>
 
 double point = 0.0;
 double lambda = 0.5;
@@ -21,7 +23,15 @@ std::int32_t maxRuns = 500;
 namespace {
 
 bool screenLost = false;
-int lostReason = 0;  // errno of the first write that failed
+int lostReason = 0;  // errno of the first write or close that failed
+
+void noteScreenLost(int reason)
+{
+    if (!screenLost) {
+        screenLost = true;
+        lostReason = reason;
+    }
+}
 
 // Every line is flushed as it ends and every prompt before its read, so a
 // write fails where it is made. Its errno must be kept before anything else
@@ -29,10 +39,41 @@ int lostReason = 0;  // errno of the first write that failed
 // sets ERANGE.
 void noteWriteError()
 {
-    if (!std::cout && !screenLost) {
-        screenLost = true;
-        lostReason = errno;
+    if (!std::cout) {
+        noteScreenLost(errno);
     }
+}
+
+// Some file systems (NFS, disk quotas) report a full disk only when the file
+// is closed. The runtime flushes std::cout once more at exit; without its
+// buffer the stream does nothing then, so nothing touches the closed FILE.
+void closeScreen()
+{
+    std::cout.rdbuf(nullptr);
+    if (std::fclose(stdout) != 0) {
+        noteScreenLost(errno);
+    }
+}
+
+// The run counts hold in the default floating-point environment: round to
+// nearest, subnormal numbers kept. Startup code linked in by a fast-math build
+// would otherwise flush subnormals to zero.
+void restoreDefaultFloatingPoint()
+{
+    std::fesetenv(FE_DFL_ENV);
+}
+
+// One insertion is one write, so a standard error that other processes share
+// gets the line whole.
+void reportLostScreen()
+{
+    std::string line = "damped-newton: write error";
+    if (lostReason != 0) {
+        line += ": ";
+        line += std::strerror(lostReason);
+    }
+    line += '\n';
+    std::cerr << line;
 }
 
 void readParameters()
@@ -58,10 +99,7 @@ void readParameters()
 
 int main()
 {
-    // The run counts hold in the default floating-point environment: round to
-    // nearest, subnormal numbers kept. Startup code linked in by a fast-math
-    // build would otherwise flush subnormals to zero.
-    std::fesetenv(FE_DFL_ENV);
+    restoreDefaultFloatingPoint();
 
     std::cout << "y for default values / n to input values" << std::endl;
     noteWriteError();
@@ -81,14 +119,12 @@ int main()
     // from the answers, or input ends; the value itself is never used.
     std::cin >> point;
 
-    // A closed pipe is not reported here: SIGPIPE has ended the program at
-    // the write, as it ends any filter.
+    closeScreen();
+    // A write after the reader of a pipe has gone is not reported here when
+    // SIGPIPE is at its default: the signal has ended the program, as it ends
+    // any filter.
     if (screenLost) {
-        std::cerr << "damped-newton: write error";
-        if (lostReason != 0) {
-            std::cerr << ": " << std::strerror(lostReason);
-        }
-        std::cerr << std::endl;
+        reportLostScreen();
         return 1;
     }
     return 0;

@@ -24,20 +24,25 @@ example() {
 }
 
 # The screen of the program at a terminal: everything it writes, and each of
-# the answers echoed when it has gone quiet, waiting for one.
+# the answers echoed when it has gone quiet, waiting for one. Bash unsets
+# program_PID once the coprocess has ended, so its pid is kept at the start.
 play() {
-  local answer char
+  local answer char pid
   coproc program { exec damped-newton; }
+  pid=$program_PID
   exec {screen}<&"${program[0]}" {keys}>&"${program[1]}"
   echo '$ damped-newton'
   for answer in "$@" ''; do
     while IFS= read -r -d '' -N 1 -t 0.5 char <&"$screen"; do printf %s "$char"; done
     [ -n "$answer" ] && { echo "$answer"; echo "$answer" >&"$keys"; }
   done
-  wait "$program_PID"
+  wait "$pid"
 }
 
-play n -2 1 10 0 | sed 's/[[:blank:]]*$//' >"$work/terminal"
+# Played in this shell, not in a pipeline, so that an error in the script
+# ends the check with it.
+play n -2 1 10 0 >"$work/played" || { echo "the terminal example ended with status $?"; exit 1; }
+sed 's/[[:blank:]]*$//' "$work/played" >"$work/terminal"
 message=$(echo y | damped-newton 2>&1 >/dev/full)
 fail=0
 for renderer in mandoc "groff -mandoc"; do

@@ -16,11 +16,29 @@
 #include <iostream>
 #include <string>
 
+#if defined(__MINGW32__) && defined(__SSE__)
+#include <pmmintrin.h>
+#endif
+
 double point = 0.0;
 double lambda = 0.5;
 std::int32_t maxRuns = 500;
 
 namespace {
+
+// The run counts hold in the default floating-point environment: round to
+// nearest, subnormal numbers kept. Startup code linked in by a fast-math build
+// would otherwise flush subnormals to zero.
+void restoreDefaultFloatingPoint()
+{
+    std::fesetenv(FE_DFL_ENV);
+#if defined(__MINGW32__) && defined(__SSE__)
+    // MinGW-w64's reset leaves the SSE flush-to-zero and denormals-are-zero
+    // bits as -Ofast's startup code set them.
+    _MM_SET_FLUSH_ZERO_MODE(_MM_FLUSH_ZERO_OFF);
+    _MM_SET_DENORMALS_ZERO_MODE(_MM_DENORMALS_ZERO_OFF);
+#endif
+}
 
 bool screenLost = false;
 int lostReason = 0;  // errno of the first write or close that failed
@@ -44,38 +62,6 @@ void noteWriteError()
     }
 }
 
-// Some file systems (NFS, disk quotas) report a full disk only when the file
-// is closed. The runtime flushes std::cout once more at exit; without its
-// buffer the stream does nothing then, so nothing touches the closed FILE.
-void closeScreen()
-{
-    std::cout.rdbuf(nullptr);
-    if (std::fclose(stdout) != 0) {
-        noteScreenLost(errno);
-    }
-}
-
-// The run counts hold in the default floating-point environment: round to
-// nearest, subnormal numbers kept. Startup code linked in by a fast-math build
-// would otherwise flush subnormals to zero.
-void restoreDefaultFloatingPoint()
-{
-    std::fesetenv(FE_DFL_ENV);
-}
-
-// One insertion is one write, so a standard error that other processes share
-// gets the line whole.
-void reportLostScreen()
-{
-    std::string line = "damped-newton: write error";
-    if (lostReason != 0) {
-        line += ": ";
-        line += std::strerror(lostReason);
-    }
-    line += '\n';
-    std::cerr << line;
-}
-
 void readParameters()
 {
     std::cout << "enter startpoint (double): " << std::flush;
@@ -93,6 +79,30 @@ void readParameters()
     std::cin >> maxRuns;
     std::cout << std::endl << std::endl;
     noteWriteError();
+}
+
+// Some file systems (NFS, disk quotas) report a full disk only when the file
+// is closed. The runtime flushes std::cout once more at exit; with its stream
+// buffer detached that flush does nothing, so nothing touches the closed FILE.
+void closeScreen()
+{
+    std::cout.rdbuf(nullptr);
+    if (std::fclose(stdout) != 0) {
+        noteScreenLost(errno);
+    }
+}
+
+// One insertion is one write, so a standard error that other processes share
+// gets the line whole.
+void reportLostScreen()
+{
+    std::string line = "damped-newton: write error";
+    if (lostReason != 0) {
+        line += ": ";
+        line += std::strerror(lostReason);
+    }
+    line += '\n';
+    std::cerr << line;
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Talks to the program through pipes, as a person at a terminal would: each
 # prompt must be on screen before the program waits for its answer, and after
-# the run the program must keep waiting until one more number is typed.
+# the run the program must keep waiting until one more number is typed. With
+# LINE_ENDS=crlf (Windows) every line on screen ends in CR LF.
 # Usage: terminal.sh PROGRAM [LAUNCHER...]
 set -u
 exe=$1 launcher=("${@:2}")
@@ -18,8 +19,10 @@ look() { seen=; IFS= read -r -d '' -N "$1" -t "$2" seen <&"$screen"; }
 
 # The next text on screen must be exactly $1.
 expect() {
-  look "${#1}" 5
-  [ "$seen" = "$1" ] || fail "expected $(printf %q "$1")" "     got $(printf %q "$seen")"
+  local text=$1
+  [ "${LINE_ENDS:-lf}" = crlf ] && text=${text//$'\n'/$'\r\n'}
+  look "${#text}" 5
+  [ "$seen" = "$text" ] || fail "expected $(printf %q "$text")" "     got $(printf %q "$seen")"
 }
 
 # Nothing more comes, and the screen stays open: the program waits for input.

@@ -6,7 +6,8 @@
 # Usage: unwritable-screen.sh writes PROGRAM [LAUNCHER...]
 #        unwritable-screen.sh close PROGRAM CLOSE-FAILS [LAUNCHER...]
 #        unwritable-screen.sh pipe PROGRAM [LAUNCHER...]
-# CLOSE-FAILS is tests/stdout-close-fails.c built.
+# CLOSE-FAILS is tests/stdout-close-fails.c built. With LINE_ENDS=crlf
+# (Windows) the line on standard error ends in CR LF.
 set -u
 check=$1 exe=$2
 shift 2
@@ -15,6 +16,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 exec {report}>&1
 fail() { printf '%s\n' "$@" >&"$report"; exit 1; }
+[ "${LINE_ENDS:-lf}" = crlf ] && line_end=$'\r\n' || line_end=$'\n'
 
 # Types $2 into the program, with the standard output the call is given, and
 # expects status $3 and standard error $4, within 10 seconds.
@@ -23,7 +25,7 @@ expect() {
   local status=$?
   ((status != 124)) || fail "$1: still running after 10 seconds"
   [ "$status" -eq "$3" ] || fail "$1: exit status $status, expected $3"
-  cmp -s "$work/err" <(printf %s "${4:+$4$'\n'}") ||
+  cmp -s "$work/err" <(printf %s "${4:+$4$line_end}") ||
     fail "$1: standard error should be ${4:+the line: }${4:-empty}" "  it is (cat -A):" "$(cat -A "$work/err")"
 }
 full="damped-newton: write error: No space left on device"

@@ -15,15 +15,19 @@ program=$1 output=$2
 data=$(mktemp -d)
 trap 'rm -rf "$data"' EXIT
 
+# The hump of f, at -sqrt(2/3): a step that lands left of it has left the
+# valley for the root's side.
+hump=$(awk 'BEGIN { printf "%.17g", -sqrt(2 / 3) }')
+
 # One panel's runs from start 0: "run x f(x) tangent-zero next-x colour" per
 # run, for the first $2 runs with damping factor $1, and its Done line. Runs
-# drawn in full take colour $3; with $4 = faint, all others but the first and
-# the one that leaves the valley take a light tint of it, and that one $5.
+# take colour $3; given $4, the first run keeps it, the one that leaves the
+# valley takes $4, and all others a light tint of $3.
 runs() {
   local lambda=$1 shown=$2 screen=$data/screen-$1
   printf 'n\n0\n%s\n500\n' "$lambda" | "$program" >"$screen"
   { echo 0; grep -E '^-?[0-9]' "$screen"; } | head -n $((shown + 1)) |
-    awk -v hue="$3" -v faint="${4:-}" -v escape="${5:-}" '
+    awk -v hue="$3" -v accent="${4:-}" -v hump="$hump" '
       function f(x) { return x * x * x - 2 * x + 2 }
       function df(x) { return 3 * x * x - 2 }
       function rgb(c,   v) { split(c, v, " "); return (v[1] * 256 + v[2]) * 256 + v[3] }
@@ -35,8 +39,8 @@ runs() {
       NR > 1 {
         k = NR - 1
         colour = rgb(hue)
-        if (faint) {
-          if (!left && $1 < -sqrt(2 / 3)) { left = k; colour = rgb(escape) }
+        if (accent) {
+          if (!escaped && $1 < hump) { escaped = k; colour = rgb(accent) }
           else if (k > 1) colour = tint(hue)
         }
         print k, x, f(x), x - f(x) / df(x), $1, colour
@@ -44,14 +48,15 @@ runs() {
       { x = $1 }' >"$data/runs-$lambda"
   grep -o 'Done after: [0-9]* runs' "$screen" || echo "no Done line in 500 runs"
 }
-blue="36 113 163" orange="211 84 0"
+orange="211 84 0"
 undamped=$(runs 1 4 "192 57 43")
-damped=$(runs 0.5 15 "$blue" faint "$orange")
+damped=$(runs 0.5 15 "36 113 163" "$orange")
 root=$(grep -E '^-?[0-9]' "$data/screen-0.5" | tail -n 1)
 # The run that leaves the valley: its number, the iterate it starts from, where
 # its tangent meets the axis, and where half of that step lands.
-read -r escape from aim landing _ < <(awk '$5 < -sqrt(2 / 3) { print $1, $2, $4, $5; exit }' "$data/runs-0.5")
+read -r escape from aim landing _ < <(awk -v hump="$hump" '$5 < hump { print $1, $2, $4, $5; exit }' "$data/runs-0.5")
 aim=$(printf '%.3g' "$aim")
+accent=$(printf '#%02x%02x%02x' $orange)
 
 # Steps run by run form a ladder under the axis, one row per run. Both panels
 # draw the same things, from their own runs file; the left one has the key.
@@ -98,9 +103,9 @@ set title "λ = 0.5: runs 1 to 15 of the 63, ${damped}"
 unset ylabel
 unset key
 set label 2 "run ${escape} leaves the valley:\nthe tangent at\nx_{$((escape - 1))} = ${from} points\nto ${aim}, and half of that\nstep lands on ${landing}" \
-  at -4.2, 3.3 left front boxed tc rgb "#d35400"
-set label 3 "${aim}" at ${aim}, -0.3 center front boxed tc rgb "#d35400"
-set label 4 "x_{${escape}}" at ${landing}, -0.3 center front boxed tc rgb "#d35400"
+  at -4.2, 3.3 left front boxed tc rgb "${accent}"
+set label 3 "${aim}" at ${aim}, -0.3 center front boxed tc rgb "${accent}"
+set label 4 "x_{${escape}}" at ${landing}, -0.3 center front boxed tc rgb "${accent}"
 $(panel 0.5)
 unset multiplot
 GNUPLOT

@@ -6,11 +6,11 @@
 # Usage: unwritable-screen.sh writes PROGRAM [LAUNCHER...]
 #        unwritable-screen.sh close PROGRAM CLOSE-FAILS [LAUNCHER...]
 #        unwritable-screen.sh pipe PROGRAM [LAUNCHER...]
-# CLOSE-FAILS is tests/stdout-close-fails.c built. With LINE_ENDS=crlf
-# (Windows) the line on standard error ends in CR LF.
+# CLOSE-FAILS is tests/stdout-close-fails.c built, which runs the rest of the
+# launcher. With LINE_ENDS=crlf (Windows) the line on standard error ends in
+# CR LF.
 set -u
-check=$1 exe=$2
-shift 2
+check=$1 exe=$2 launcher=("${@:3}")
 here=$(dirname "$0")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -32,7 +32,6 @@ full="damped-newton: write error: No space left on device"
 
 case $check in
 writes)
-  launcher=("$@")
   expect "the built-in run on a full disk" y 1 "$full" >/dev/full
   expect "the built-in run with standard output closed" y 1 \
     "damped-newton: write error: Bad file descriptor" >&-
@@ -41,9 +40,6 @@ writes)
   expect "two billion NaN lines on a full disk" "n 1e200 0.5 2000000000" 1 "$full" >/dev/full
   ;;
 close)
-  close_fails=$1
-  shift
-  launcher=("$close_fails" "$@")
   expect "the built-in run, its close failing" y 1 \
     "damped-newton: write error: Input/output error" >"$work/screen"
   cmp -s "$work/screen" "$here/dialogues/builtin-values.out" ||
@@ -61,7 +57,6 @@ close)
   fi
   ;;
 pipe)
-  launcher=("$@")
   expect "two billion NaN lines into a pipe closed after one" "n 1e200 0.5 2000000000" 141 "" \
     > >(head -n 1 >/dev/null)
   ;;

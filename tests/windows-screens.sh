@@ -15,7 +15,8 @@ cc -shared -fPIC -O2 -ffp-contract=off -o "$work/libwhole-powers-multiplied.so" 
 
 fail=0 count=0
 while IFS= read -r input; do
-  case=${input%.in} windows=${input%.in}.mingw-w64.out
+  case=${input%.in}
+  windows=$case.mingw-w64.out
   [ -e "$windows" ] || windows=$case.out
   LD_PRELOAD=$work/libwhole-powers-multiplied.so "$exe" <"$input" 2>&1 |
     sed 's/^-nan$/nan/' >"$work/screen"

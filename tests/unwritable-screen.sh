@@ -2,10 +2,10 @@
 # A screen that cannot be written or closed must not pass for success: the
 # program ends the run at the first lost line, says why in one line on
 # standard error, written whole in one call, and exits with status 1. A reader
-# that goes away still ends it by SIGPIPE, as any filter.
-# Usage: unwritable-screen.sh writes PROGRAM [LAUNCHER...]
+# that goes away still ends it by SIGPIPE, as any filter; where there are no
+# signals (WebAssembly) that write fails with EPIPE, as any other.
+# Usage: unwritable-screen.sh writes|closed|pipe|broken-pipe PROGRAM [LAUNCHER...]
 #        unwritable-screen.sh close PROGRAM CLOSE-FAILS [LAUNCHER...]
-#        unwritable-screen.sh pipe PROGRAM [LAUNCHER...]
 # CLOSE-FAILS is tests/stdout-close-fails.c built, which runs the rest of the
 # launcher. With LINE_ENDS=crlf (Windows) the line on standard error ends in
 # CR LF.
@@ -33,11 +33,13 @@ full="damped-newton: write error: No space left on device"
 case $check in
 writes)
   expect "the built-in run on a full disk" y 1 "$full" >/dev/full
-  expect "the built-in run with standard output closed" y 1 \
-    "damped-newton: write error: Bad file descriptor" >&-
   # Overflowing pows set errno too: the reason given must still be the
   # write's. And a run whose every line is NaN ends at the first, not the limit.
   expect "two billion NaN lines on a full disk" "n 1e200 0.5 2000000000" 1 "$full" >/dev/full
+  ;;
+closed)
+  expect "the built-in run with standard output closed" y 1 \
+    "damped-newton: write error: Bad file descriptor" >&-
   ;;
 close)
   expect "the built-in run, its close failing" y 1 \
@@ -60,7 +62,11 @@ pipe)
   expect "two billion NaN lines into a pipe closed after one" "n 1e200 0.5 2000000000" 141 "" \
     > >(head -n 1 >/dev/null)
   ;;
+broken-pipe)
+  expect "two billion NaN lines into a pipe closed after one, SIGPIPE ignored" \
+    "n 1e200 0.5 2000000000" 1 "damped-newton: write error: Broken pipe" > >(head -n 1 >/dev/null)
+  ;;
 *)
-  fail "no check $check: writes, close or pipe"
+  fail "no check $check: writes, closed, close, pipe or broken-pipe"
   ;;
 esac

@@ -1,0 +1,116 @@
+// What the browser tests share: web/ served on 127.0.0.1, Debian's Chromium
+// driven headless, and the page read and used as a person would, through its
+// buttons and the element named "Screen".
+import { createServer } from 'node:http';
+import { readFile } from 'node:fs/promises';
+import { extname, join, normalize } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { chromium } from 'playwright-core';
+
+export const root = fileURLToPath(new URL('../..', import.meta.url));
+const web = join(root, 'web');
+const types = {
+  '.html': 'text/html', '.mjs': 'text/javascript', '.css': 'text/css',
+  '.wasm': 'application/wasm', '.png': 'image/png',
+};
+
+// Serves web/ on a free port of 127.0.0.1 until close().
+export async function serve() {
+  const server = createServer(async (request, response) => {
+    const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
+    try {
+      const body = await readFile(join(web, path.endsWith('/') ? `${path}index.html` : path));
+      response.writeHead(200, { 'Content-Type': types[extname(path) || '.html'] ?? 'application/octet-stream' });
+      response.end(body);
+    } catch {
+      response.writeHead(404).end();
+    }
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return {
+    url: `http://127.0.0.1:${server.address().port}/`,
+    close: () => new Promise((resolve) => server.close(resolve)),
+  };
+}
+
+// Starts Chromium (headless, with a profile of its own that it removes) and
+// the server; the caller's test ends both with close().
+// Every page error is collected in errors, which each test checks is empty.
+export async function open({ width = 1280, height = 900 } = {}) {
+  const server = await serve();
+  const browser = await chromium.launch({
+    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync',
+           // The tests weigh the page's heap after a full collection.
+           '--js-flags=--expose-gc'],
+  });
+  const context = await browser.newContext({ viewport: { width, height }, acceptDownloads: true });
+  const page = await context.newPage();
+  const errors = [];
+  page.on('pageerror', (error) => errors.push(error.message));
+  page.on('console', (message) => message.type() === 'error' && errors.push(message.text()));
+  return {
+    page, errors, url: server.url,
+    async close() {
+      await browser.close();
+      await server.close();
+    },
+  };
+}
+
+export const screen = (page) => page.getByRole('log', { name: 'Screen' });
+export const screenText = (page) => screen(page).textContent();
+export const state = (page) => page.getByRole('status').textContent();
+
+// Waits until the program waits for input (or has ended, or was stopped).
+export async function waitFor(page, wanted) {
+  await page.getByRole('status').filter({ hasText: wanted }).waitFor({ timeout: 10000 });
+}
+
+// "Save screen", and the bytes it downloads.
+export async function saveScreen(page) {
+  const [download] = await Promise.all([
+    page.waitForEvent('download'),
+    page.getByRole('button', { name: 'Save screen' }).click(),
+  ]);
+  return readFile(await download.path());
+}
+
+// Pastes text into the console, as a person pastes from the clipboard.
+export async function paste(page, text) {
+  await page.getByRole('textbox', { name: 'Keyboard' }).evaluate((keys, pasted) => {
+    const clipboardData = new DataTransfer();
+    clipboardData.setData('text/plain', pasted);
+    keys.dispatchEvent(new ClipboardEvent('paste', { clipboardData, bubbles: true, cancelable: true }));
+  }, text);
+}
+
+// Types text key by key: Enter for each line end.
+export async function typeKeys(page, text) {
+  for (const char of text) {
+    if (char === '\n') await page.keyboard.press('Enter');
+    else await page.keyboard.type(char);
+  }
+}
+
+// The dialogues of tests/dialogues, each with its input and the screen that a
+// build with libc++ and musl's pow prints, as the page's module is.
+export async function dialogues() {
+  const { readdir } = await import('node:fs/promises');
+  const { existsSync } = await import('node:fs');
+  const folder = join(root, 'tests', 'dialogues');
+  const cases = [];
+  for (const entry of await readdir(folder, { recursive: true })) {
+    if (!entry.endsWith('.in')) continue;
+    const name = entry.slice(0, -'.in'.length);
+    const screenFile = [`${name}.wasm.out`, `${name}.libc++.out`, `${name}.out`]
+      .find((file) => existsSync(join(folder, file)));
+    cases.push({
+      name,
+      input: await readFile(join(folder, entry)),
+      screen: await readFile(join(folder, screenFile)),
+    });
+  }
+  return cases.sort((a, b) => a.name.localeCompare(b.name));
+}

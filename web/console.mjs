@@ -88,11 +88,16 @@ class Block {
 
 export class Console {
   // screen: the element that shows the transcript; keys: a textarea that
-  // takes what is typed (it brings up a phone's keyboard).
-  constructor(screen, keys, onChange = () => {}) {
+  // takes what is typed (it brings up a phone's keyboard). Told, with the
+  // console: onChange when its state or dropped count changes; onInput with
+  // each piece of text sent to the program; onOutput with the bytes of each
+  // write to standard output.
+  constructor(screen, keys, { onChange = () => {}, onInput = () => {}, onOutput = () => {} } = {}) {
     this.screen = screen;
     this.keys = keys;
-    this.onChange = onChange;  // called with the console when its state or dropped count changes
+    this.onChange = onChange;
+    this.onInput = onInput;
+    this.onOutput = onOutput;
     this.utf8 = new TextEncoder();
     this.sessions = 0;
     keys.addEventListener('keydown', (event) => this.keyDown(event));
@@ -182,15 +187,15 @@ export class Console {
   // Host calls of the WASI layer, through a session.
 
   read(max) {
-    if (this.lines.length === 0) {
-      // The question and the prompt are shown before the program waits.
-      this.render();
-      this.setState('waiting for input');
-      return new Promise((resolve, reject) => {
-        this.reader = { resolve: () => resolve(this.takeLine(max)), reject };
-      });
-    }
-    return this.takeLine(max);
+    if (this.lines.length) return this.takeLine(max);
+    // The question and the prompt are shown before the program waits; whoever
+    // is told that it waits may answer at once.
+    this.render();
+    const line = new Promise((resolve, reject) => {
+      this.reader = { resolve: () => resolve(this.takeLine(max)), reject };
+    });
+    this.setState('waiting for input');
+    return line;
   }
 
   // As a terminal reads: at most one line, and at its end of input nothing,
@@ -212,8 +217,10 @@ export class Console {
   }
 
   write(fd, bytes) {
-    if (fd === 1) this.live.addOutput(bytes);
-    else this.live.addText(this.errorDecoder.decode(bytes, { stream: true }));
+    if (fd === 1) {
+      this.live.addOutput(bytes);
+      this.onOutput(bytes);
+    } else this.live.addText(this.errorDecoder.decode(bytes, { stream: true }));
     this.shown();
     if (performance.now() - this.sliceStart < SLICE_MS) return 0;
     const session = this.sessions;
@@ -334,6 +341,7 @@ export class Console {
 
   send(line) {
     this.show(line);
+    this.onInput(line);
     this.lines.push(this.utf8.encode(line));
     this.wake();
   }

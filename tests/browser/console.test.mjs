@@ -6,6 +6,7 @@ import { readFile } from 'node:fs/promises';
 import { join } from 'node:path';
 import {
   open, root, screen, screenText, state, waitFor, saveScreen, paste, typeKeys, dialogues,
+  readmeTranscripts, expand,
 } from './page.mjs';
 
 let browser;
@@ -25,27 +26,6 @@ const runAgain = async () => {
   await page.getByRole('button', { name: 'Run again' }).click();
   await waitFor(page, 'waiting for input');
 };
-
-// The README's terminal transcripts: the screen with the echo of what was
-// typed, where a line "...  (N more lines)" stands for N lines of iterates.
-async function readmeTranscripts() {
-  const readme = await readFile(join(root, 'README.md'), 'utf8');
-  return [...readme.matchAll(/```text\n(y for default values \/ n to input values\n[yn]\n[^]*?)```/g)]
-    .map(([, transcript]) => transcript);
-}
-
-// The transcript with its elided lines taken from the screen, which the
-// screen must then match to the byte.
-function expand(transcript, shown) {
-  const shownLines = shown.split('\n');
-  const lines = [];
-  for (const line of transcript.split('\n')) {
-    const elided = /^\.\.\. +\((\d+) more lines\)$/.exec(line);
-    if (elided) lines.push(...shownLines.slice(lines.length, lines.length + Number(elided[1])));
-    else lines.push(line);
-  }
-  return lines.join('\n');
-}
 
 test("the README's transcripts, typed key by key at each wait", async () => {
   const transcripts = await readmeTranscripts();

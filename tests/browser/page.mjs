@@ -114,3 +114,36 @@ export async function dialogues() {
   }
   return cases.sort((a, b) => a.name.localeCompare(b.name));
 }
+
+// The README's terminal transcripts: the screen with the echo of what was
+// typed, where a line "...  (N more lines)" stands for N lines of iterates.
+export async function readmeTranscripts() {
+  const readme = await readFile(join(root, 'README.md'), 'utf8');
+  return [...readme.matchAll(/```text\n(y for default values \/ n to input values\n[yn]\n[^]*?)```/g)]
+    .map(([, transcript]) => transcript);
+}
+
+// The transcript with its elided lines taken from the screen, which the
+// screen must then match to the byte.
+export function expand(transcript, shown) {
+  const shownLines = shown.split('\n');
+  const lines = [];
+  for (const line of transcript.split('\n')) {
+    const elided = /^\.\.\. +\((\d+) more lines\)$/.exec(line);
+    if (elided) lines.push(...shownLines.slice(lines.length, lines.length + Number(elided[1])));
+    else lines.push(line);
+  }
+  return lines.join('\n');
+}
+
+// What was typed in a transcript of this program: the answer, what follows
+// each prompt, and the number for the final wait on the last line.
+export function typedIn(transcript) {
+  const lines = transcript.split('\n').slice(0, -1);
+  const prompts = lines.filter((line) => line.startsWith('enter '))
+    .map((line) => line.slice(line.indexOf(': ') + 2));
+  return [lines[1], ...prompts, lines.at(-1)].map((line) => `${line}\n`).join('');
+}
+
+// The address that replays typed text, as the README gives it.
+export const replayAddress = (base, typed) => `${base}?input=${encodeURIComponent(typed)}`;

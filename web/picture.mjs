@@ -1,0 +1,319 @@
+// The picture: the run the program prints, drawn on the curve as it comes.
+// For each run, the tangent at the iterate down to where it meets the axis,
+// and the point where the damped step lands, which is the next iterate. The
+// iterates are the program's printed lines, six significant digits as the
+// screen shows them; f and its tangents are computed here only to draw them.
+
+const SVG = 'http://www.w3.org/2000/svg';
+const WIDTH = 520;
+const HEIGHT = 380;
+const MARGIN = { left: 44, right: 16, top: 14, bottom: 30 };
+// Runs kept for stepping (between KEPT and twice as many), and drawn at once
+// while following the run.
+const KEPT = 1000;
+const DRAWN = 100;
+// The root, near -1.76929, is kept in view so that every picture shows where
+// the method is going.
+const ROOT_IN_VIEW = -1.7693;
+
+const f = (x) => x ** 3 - 2 * x + 2;
+const df = (x) => 3 * x ** 2 - 2;
+
+// An iterate line as the program writes it: printf's %g, with inf and nan.
+const ITERATE = /^[-+]?(\d+\.?\d*(e[-+]\d+)?|inf|nan)$/;
+const valueOf = (text) => {
+  const word = text.replace(/^[-+]/, '');
+  if (word === 'inf') return text.startsWith('-') ? -Infinity : Infinity;
+  if (word === 'nan') return NaN;
+  return Number(text);
+};
+
+// As the program prints a double: six significant digits, %g.
+export function formatG(x) {
+  if (Number.isNaN(x)) return 'nan';
+  if (!Number.isFinite(x)) return x < 0 ? '-inf' : 'inf';
+  if (x === 0) return Object.is(x, -0) ? '-0' : '0';
+  const [, exponent] = x.toExponential(5).split('e');
+  const e = Number(exponent);
+  const trim = (digits) => (digits.includes('.') ? digits.replace(/\.?0+$/, '') : digits);
+  if (e < -4 || e >= 6) {
+    const [mantissa] = x.toExponential(5).split('e');
+    return `${trim(mantissa)}e${e < 0 ? '-' : '+'}${String(Math.abs(e)).padStart(2, '0')}`;
+  }
+  return trim(x.toFixed(5 - e));
+}
+
+// The start point the program read: the built-in 0 unless the answer was n,
+// then the number typed next, if it is one this page reads as the program
+// does. null when it cannot be told.
+function startPoint(input) {
+  const answer = /^\s*(\S)/.exec(input);
+  if (!answer) return null;
+  if (answer[1] !== 'n') return { value: 0, text: '0' };
+  const token = /^\s*\S\s*([-+]?(\d+\.?\d*|\.\d+)([eE][-+]?\d+)?)(?=\s|$)/.exec(input);
+  if (!token || !Number.isFinite(Number(token[1]))) return null;
+  return { value: Number(token[1]), text: token[1] };
+}
+
+const element = (name, attributes = {}, parent = null) => {
+  const node = document.createElementNS(SVG, name);
+  for (const [key, value] of Object.entries(attributes)) node.setAttribute(key, value);
+  if (parent) parent.append(node);
+  return node;
+};
+
+// Ticks at 1, 2 or 5 times a power of ten, about six across the range.
+function ticks(low, high) {
+  const raw = (high - low) / 6;
+  const power = 10 ** Math.floor(Math.log10(raw));
+  const step = [1, 2, 5, 10].map((m) => m * power).find((s) => s >= raw);
+  const first = Math.ceil(low / step);
+  const list = [];
+  for (let k = first; k * step <= high; k++) list.push(k * step + 0);  // + 0: no tick "-0"
+  return { list, step };
+}
+
+export class Picture {
+  // svg: the picture; caption: the selected run's numbers; notes: what is
+  // not drawn, and how many runs are.
+  constructor(svg, caption, notes) {
+    this.svg = svg;
+    this.caption = caption;
+    this.notes = notes;
+    svg.setAttribute('viewBox', `0 0 ${WIDTH} ${HEIGHT}`);
+    this.reset();
+  }
+
+  reset() {
+    this.input = '';
+    this.decoder = new TextDecoder();
+    this.partial = '';    // the output line not yet ended
+    this.lines = 0;       // output lines seen
+    this.started = false; // past the question
+    this.start = undefined;
+    this.runs = [];       // the latest KEPT: {number, from, to, fromText, toText}
+    this.count = 0;       // runs printed
+    this.lastIterate = null;
+    this.notDrawn = [];   // [{first, last, text}] of runs that landed on inf or nan
+    this.done = null;
+    this.selected = null; // a run's number while stepping, else null: following
+    this.pending = [];
+    this.frame = 0;
+    this.draw();
+  }
+
+  // What the program was sent (up to its first lines: enough for the start).
+  addInput(text) {
+    if (this.input.length < 65536) this.input += text;
+  }
+
+  addOutput(bytes) {
+    this.pending.push(this.decoder.decode(bytes, { stream: true }));
+    if (this.pending.length > 20000) this.update();
+    else if (!this.frame) this.frame = requestAnimationFrame(() => this.update());
+  }
+
+  update() {
+    if (this.frame) cancelAnimationFrame(this.frame);
+    this.frame = 0;
+    const text = this.partial + this.pending.join('');
+    this.pending = [];
+    const lines = text.split('\n');
+    this.partial = lines.pop();
+    for (const line of lines) this.addLine(line);
+    this.draw();
+  }
+
+  addLine(line) {
+    this.lines++;
+    if (this.lines === 1) return;  // the question
+    const done = /^Done after: (\d+) runs$/.exec(line);
+    if (done) {
+      this.done = Number(done[1]);
+      return;
+    }
+    if (!ITERATE.test(line)) return;  // the prompts, the empty lines
+    if (this.start === undefined) {
+      this.start = startPoint(this.input);
+      this.lastIterate = this.start && { value: this.start.value, text: this.start.text };
+    }
+    const number = ++this.count;
+    const to = { value: valueOf(line), text: line };
+    const from = this.lastIterate;
+    this.lastIterate = to;
+    if (!Number.isFinite(to.value) || !from) {
+      const text = from ? line : `${line}, from a start not read here`;
+      const last = this.notDrawn.at(-1);
+      if (last && last.text === text && last.last === number - 1) last.last = number;
+      else this.notDrawn.push({ first: number, last: number, text });
+      if (this.notDrawn.length > 100) this.notDrawn.splice(1, 1);
+    }
+    this.runs.push({ number, from, to });
+    if (this.runs.length >= 2 * KEPT) this.runs.splice(0, KEPT);
+  }
+
+  drawable(run) {
+    return run.from && Number.isFinite(run.from.value) && Number.isFinite(run.to.value);
+  }
+
+  // Stepping, among the runs kept.
+  step(by) {
+    if (this.runs.length === 0) return;
+    const first = this.runs[0].number;
+    const last = this.runs.at(-1).number;
+    const current = this.selected ?? (by < 0 ? last + 1 : last);
+    this.selected = Math.min(last, Math.max(first, current + by));
+    this.draw();
+  }
+
+  follow() {
+    this.selected = null;
+    this.draw();
+  }
+
+  // The runs to draw: the selected one, or the latest DRAWN.
+  shown() {
+    if (this.selected !== null) {
+      return this.runs.filter((run) => run.number === this.selected);
+    }
+    return this.runs.slice(-DRAWN);
+  }
+
+  // The view: the iterates drawn, where their tangents meet the axis, and the
+  // root. A meeting point far beyond the iterates is marked at the edge.
+  view(runs) {
+    const drawn = runs.filter((run) => this.drawable(run));
+    const xs = [ROOT_IN_VIEW];
+    for (const run of drawn) xs.push(run.from.value, run.to.value);
+    if (drawn.length === 0 && this.start) xs.push(this.start.value);
+    let low = Math.min(...xs);
+    let high = Math.max(...xs);
+    const span = Math.max(high - low, 2);
+    for (const run of drawn) {
+      const meets = this.meets(run);
+      if (meets >= low - 2 * span && meets <= high + 2 * span) {
+        low = Math.min(low, meets);
+        high = Math.max(high, meets);
+      }
+    }
+    const width = Math.max(high - low, 2);
+    const x = [low - 0.08 * width, high + 0.08 * width];
+    const ys = [0, ...drawn.map((run) => f(run.from.value))];
+    const yLow = Math.min(...ys);
+    const yHigh = Math.max(...ys);
+    const height = Math.max(yHigh - yLow, 2);
+    return { x, y: [yLow - 0.12 * height, yHigh + 0.12 * height], drawn };
+  }
+
+  meets(run) {
+    const x = run.from.value;
+    return x - f(x) / df(x);
+  }
+
+  draw() {
+    const runs = this.shown();
+    const { x: [x0, x1], y: [y0, y1], drawn } = this.view(runs);
+    const px = (x) => MARGIN.left + ((x - x0) / (x1 - x0)) * (WIDTH - MARGIN.left - MARGIN.right);
+    const py = (y) => HEIGHT - MARGIN.bottom - ((y - y0) / (y1 - y0)) * (HEIGHT - MARGIN.top - MARGIN.bottom);
+    const svg = this.svg;
+    svg.replaceChildren();
+    svg.dataset.view = [x0, x1, y0, y1].join(' ');
+    svg.dataset.plot = [MARGIN.left, WIDTH - MARGIN.right, HEIGHT - MARGIN.bottom, MARGIN.top].join(' ');
+
+    const clip = element('clipPath', { id: 'plot-area' }, element('defs', {}, svg));
+    element('rect', {
+      x: MARGIN.left, y: MARGIN.top,
+      width: WIDTH - MARGIN.left - MARGIN.right, height: HEIGHT - MARGIN.top - MARGIN.bottom,
+    }, clip);
+
+    // Axes, with ticks.
+    const axes = element('g', { class: 'axes' }, svg);
+    for (const tick of ticks(x0, x1).list) {
+      element('line', { x1: px(tick), x2: px(tick), y1: MARGIN.top, y2: HEIGHT - MARGIN.bottom, class: 'grid' }, axes);
+      element('text', { x: px(tick), y: HEIGHT - 10, 'text-anchor': 'middle' }, axes).textContent = formatG(tick);
+    }
+    for (const tick of ticks(y0, y1).list) {
+      element('line', { x1: MARGIN.left, x2: WIDTH - MARGIN.right, y1: py(tick), y2: py(tick), class: 'grid' }, axes);
+      element('text', { x: MARGIN.left - 6, y: py(tick) + 4, 'text-anchor': 'end' }, axes).textContent = formatG(tick);
+    }
+    element('line', { x1: MARGIN.left, x2: WIDTH - MARGIN.right, y1: py(0), y2: py(0), class: 'axis' }, axes);
+
+    const plot = element('g', { 'clip-path': 'url(#plot-area)' }, svg);
+    const curve = [];
+    for (let i = 0; i <= 300; i++) {
+      const x = x0 + ((x1 - x0) * i) / 300;
+      const y = Math.min(Math.max(f(x), y0 - 10 * (y1 - y0)), y1 + 10 * (y1 - y0));
+      curve.push(`${i ? 'L' : 'M'}${px(x).toFixed(2)},${py(y).toFixed(2)}`);
+    }
+    element('path', { d: curve.join(''), class: 'curve' }, plot);
+
+    const latest = drawn.at(-1);
+    drawn.forEach((run, index) => {
+      const age = drawn.length - 1 - index;
+      const highlighted = run === latest;
+      const group = element('g', {
+        class: highlighted ? 'run latest' : 'run',
+        'data-run': run.number, 'data-from': run.from.text, 'data-to': run.to.text,
+        opacity: highlighted ? 1 : Math.max(0.2, 0.6 - age * 0.02).toFixed(2),
+      }, plot);
+      const from = run.from.value;
+      const meets = this.meets(run);
+      element('line', { x1: px(from), y1: py(f(from)), x2: px(meets), y2: py(0), class: 'tangent' }, group);
+      element('line', { x1: px(run.to.value), y1: py(0), x2: px(run.to.value), y2: py(f(run.to.value)), class: 'rise' }, group);
+      element('circle', { cx: px(from), cy: py(f(from)), r: 3.5, class: 'iterate' }, group);
+      if (meets >= x0 && meets <= x1) {
+        element('circle', { cx: px(meets), cy: py(0), r: 4, class: 'meets' }, group);
+      }
+      element('circle', { cx: px(run.to.value), cy: py(0), r: 3.5, class: 'lands' }, group);
+    });
+
+    // Meeting points beyond the view, at its edge with their values.
+    const edges = element('g', { class: 'edges' }, svg);
+    for (const run of drawn) {
+      const meets = this.meets(run);
+      if (meets >= x0 && meets <= x1) continue;
+      const right = meets > x1;
+      const edge = right ? WIDTH - MARGIN.right : MARGIN.left;
+      const mark = element('g', { class: run === latest ? 'edge latest' : 'edge', 'data-run': run.number }, edges);
+      element('path', {
+        d: right ? `M${edge - 8},${py(0) - 6}L${edge},${py(0)}L${edge - 8},${py(0) + 6}Z`
+                 : `M${edge + 8},${py(0) - 6}L${edge},${py(0)}L${edge + 8},${py(0) + 6}Z`,
+      }, mark);
+      if (run === latest) {
+        element('text', { x: right ? edge - 10 : edge + 10, y: py(0) - 9, 'text-anchor': right ? 'end' : 'start' }, mark)
+          .textContent = `meets the axis at ${formatG(meets)}`;
+      }
+    }
+    this.describe(drawn);
+  }
+
+  // The caption: the run highlighted, in the program's notation.
+  describe(drawn) {
+    const run = this.selected !== null ? this.runs.find((r) => r.number === this.selected) : this.runs.at(-1);
+    let caption = '';
+    if (run && this.drawable(run)) {
+      caption = `run ${run.number}: from ${run.from.text}, the tangent meets the axis at `
+        + `${formatG(this.meets(run))}, and the damped step lands on ${run.to.text}`;
+    } else if (run) {
+      caption = `run ${run.number}: ${run.to.text}, not drawn`;
+    } else if (this.start === null) {
+      caption = 'the start point typed is not one this picture can read';
+    }
+    if (this.selected === null && this.done !== null) caption += `${caption ? '. ' : ''}Done after: ${this.done} runs`;
+    this.caption.textContent = caption;
+
+    const notes = [];
+    if (this.selected === null && this.count > 0) {
+      const first = drawn[0]?.number;
+      if (drawn.length) {
+        notes.push(drawn.length === 1 ? `run ${first} drawn` : `runs ${first} to ${drawn.at(-1).number} drawn`
+          + (this.count > drawn.length ? ` (the last ${drawn.length} that can be)` : ''));
+      }
+    }
+    for (const { first, last, text } of this.notDrawn.slice(-3)) {
+      notes.push(first === last ? `run ${first}: ${text}, not drawn`
+        : `runs ${first.toLocaleString('en')} to ${last.toLocaleString('en')}: ${text}, not drawn`);
+    }
+    this.notes.textContent = notes.join('; ');
+  }
+}

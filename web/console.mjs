@@ -65,8 +65,7 @@ class Block {
   takeOutput() {
     this.text += this.decoder.decode(this.output.subarray(this.decoded, this.outputLength), { stream: true });
     this.decoded = this.outputLength;
-    const { text } = this;
-    return text;
+    return this.text;
   }
 
   takeText() {
@@ -143,6 +142,7 @@ export class Console {
     this.lines = [];          // sent, as bytes, not yet read; null is end of input
     this.reader = null;       // the program's read waiting for a line
     this.stopped = false;
+    this.finished = false;
     this.state = 'running';
     this.sliceStart = performance.now();
     this.frame = 0;
@@ -170,9 +170,10 @@ export class Console {
     this.onChange(this);
   }
 
-  // The program has ended, or was stopped.
+  // The program has ended, or was stopped: what is typed now goes nowhere.
   finish(state) {
     this.render();
+    this.finished = true;
     this.setState(state);
   }
 
@@ -316,6 +317,7 @@ export class Console {
 
   // Each line end sends the line, echoed, to the program.
   type(text) {
+    if (this.finished) return;
     const pieces = text.split('\n');
     const last = pieces.pop();
     for (const piece of pieces) {
@@ -329,6 +331,7 @@ export class Console {
   // Ctrl-D: on an empty line it ends input; after some text it sends that
   // text without a line end.
   endOfInput() {
+    if (this.finished) return;
     if (this.editLine) {
       this.send(this.editLine);
       this.editLine = '';

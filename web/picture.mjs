@@ -44,15 +44,19 @@ export function formatG(x) {
 }
 
 // The start point the program read: the built-in 0 unless the answer was n,
-// then the number typed next, if it is one this page reads as the program
-// does. null when it cannot be told.
+// then the number typed next. A read that fails stores 0; words, hex and
+// numbers followed by more are read differently by each C++ library, and are
+// not guessed at: null.
 function startPoint(input) {
-  const answer = /^\s*(\S)/.exec(input);
+  const answer = /^\s*(\S)\s*(\S*)/.exec(input);
   if (!answer) return null;
   if (answer[1] !== 'n') return { value: 0, text: '0' };
-  const token = /^\s*\S\s*([-+]?(\d+\.?\d*|\.\d+)([eE][-+]?\d+)?)(?=\s|$)/.exec(input);
-  if (!token || !Number.isFinite(Number(token[1]))) return null;
-  return { value: Number(token[1]), text: token[1] };
+  const token = answer[2];
+  if (/^([-+]?(\d+\.?\d*|\.\d+)([eE][-+]?\d+)?)$/.test(token) && Number.isFinite(Number(token))) {
+    return { value: Number(token), text: token };
+  }
+  if (token && !/^[-+.\dinIN]/.test(token)) return { value: 0, text: '0' };
+  return null;
 }
 
 const element = (name, attributes = {}, parent = null) => {

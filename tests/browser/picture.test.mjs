@@ -76,6 +76,14 @@ test('the runs drawn are the printed iterates', async () => {
   }
 });
 
+test('a long run draws its last 100 runs, and says so', async () => {
+  const { page, url } = await openPage();
+  await dialogue(page, url, 'n\n0\n1\n150\n');
+  const runs = await drawnRuns(page);
+  assert.deepEqual(runs.map((run) => run.run), Array.from({ length: 100 }, (_, k) => k + 51));
+  assert.equal(await page.locator('.notes').textContent(), 'runs 51 to 150 drawn (the last 100 that can be)');
+});
+
 test('stepping shows each run on its own with its numbers', async () => {
   const { page, url } = await openPage();
   await dialogue(page, url, 'y\n');

@@ -310,8 +310,9 @@ export class Picture {
     if (this.selected === null && this.count > 0) {
       const first = drawn[0]?.number;
       if (drawn.length) {
-        notes.push(drawn.length === 1 ? `run ${first} drawn` : `runs ${first} to ${drawn.at(-1).number} drawn`
-          + (this.count > drawn.length ? ` (the last ${drawn.length} that can be)` : ''));
+        const which = drawn.length === 1 ? `run ${first}` : `runs ${first} to ${drawn.at(-1).number}`;
+        const more = this.count > drawn.length ? ` (the last ${drawn.length} that can be)` : '';
+        notes.push(`${which} drawn${more}`);
       }
     }
     for (const { first, last, text } of this.notDrawn.slice(-3)) {

@@ -74,7 +74,7 @@ function ticks(low, high) {
   const first = Math.ceil(low / step);
   const list = [];
   for (let k = first; k * step <= high; k++) list.push(k * step + 0);  // + 0: no tick "-0"
-  return { list, step };
+  return list;
 }
 
 export class Picture {
@@ -232,11 +232,11 @@ export class Picture {
 
     // Axes, with ticks.
     const axes = element('g', { class: 'axes' }, svg);
-    for (const tick of ticks(x0, x1).list) {
+    for (const tick of ticks(x0, x1)) {
       element('line', { x1: px(tick), x2: px(tick), y1: MARGIN.top, y2: HEIGHT - MARGIN.bottom, class: 'grid' }, axes);
       element('text', { x: px(tick), y: HEIGHT - 10, 'text-anchor': 'middle' }, axes).textContent = formatG(tick);
     }
-    for (const tick of ticks(y0, y1).list) {
+    for (const tick of ticks(y0, y1)) {
       element('line', { x1: MARGIN.left, x2: WIDTH - MARGIN.right, y1: py(tick), y2: py(tick), class: 'grid' }, axes);
       element('text', { x: MARGIN.left - 6, y: py(tick) + 4, 'text-anchor': 'end' }, axes).textContent = formatG(tick);
     }

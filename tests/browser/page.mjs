@@ -2,7 +2,8 @@
 // driven headless, and the page read and used as a person would, through its
 // buttons and the element named "Screen".
 import { createServer } from 'node:http';
-import { readFile } from 'node:fs/promises';
+import { existsSync } from 'node:fs';
+import { readFile, readdir } from 'node:fs/promises';
 import { extname, join, normalize } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { chromium } from 'playwright-core';
@@ -97,8 +98,6 @@ export async function typeKeys(page, text) {
 // The dialogues of tests/dialogues, each with its input and the screen that a
 // build with libc++ and musl's pow prints, as the page's module is.
 export async function dialogues() {
-  const { readdir } = await import('node:fs/promises');
-  const { existsSync } = await import('node:fs');
   const folder = join(root, 'tests', 'dialogues');
   const cases = [];
   for (const entry of await readdir(folder, { recursive: true })) {

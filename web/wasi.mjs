@@ -63,6 +63,7 @@ export async function run(module, host) {
     }
     return pieces;
   };
+  const totalLength = (pieces) => pieces.reduce((sum, [, length]) => sum + length, 0);
 
   // A call whose answer may come later: ask(...args) asks the host, and
   // finish(answer, ...args) completes the call, now or once rewound.
@@ -93,7 +94,7 @@ export async function run(module, host) {
       fd_read: mayWait(
         (fd, list, count) => {
           if (fd !== 0) return WASI_EBADF;
-          const room = iovecs(list, count).reduce((sum, [, length]) => sum + length, 0);
+          const room = totalLength(iovecs(list, count));
           return host.read(room);
         },
         (bytes, fd, list, count, readAddress) => {
@@ -113,7 +114,7 @@ export async function run(module, host) {
         (fd, list, count) => {
           if (fd !== 1 && fd !== 2) return WASI_EBADF;
           const pieces = iovecs(list, count);
-          const bytes = new Uint8Array(pieces.reduce((sum, [, length]) => sum + length, 0));
+          const bytes = new Uint8Array(totalLength(pieces));
           let done = 0;
           for (const [address, length] of pieces) {
             bytes.set(new Uint8Array(memory().buffer, address, length), done);
@@ -123,7 +124,7 @@ export async function run(module, host) {
         },
         (errno, fd, list, count, writtenAddress) => {
           if (errno !== WASI_ESUCCESS) return errno;
-          const total = iovecs(list, count).reduce((sum, [, length]) => sum + length, 0);
+          const total = totalLength(iovecs(list, count));
           memory().setUint32(writtenAddress, total, true);
           return WASI_ESUCCESS;
         }),

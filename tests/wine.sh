@@ -8,11 +8,13 @@
 #        WINEPREFIX=FOLDER wine.sh stop WINESERVER
 set -eu
 server=$2
+# Ends the server, if one is up, and waits until it has gone.
+end_server() { if "$server" -k 2>/dev/null; then "$server" -w; fi; }
 case $1 in
   start)
     mkdir -p "$WINEPREFIX"
     # A server still up from a run that was cut short goes first.
-    if "$server" -k 2>/dev/null; then "$server" -w; fi
+    end_server
     # The server, and the programs that the first start leaves running, keep
     # the output they were started with open: that is a log, not this
     # script's output, which the test runner waits to see closed.
@@ -24,7 +26,7 @@ case $1 in
       { cat "$log"; exit 1; }
     ;;
   stop)
-    if "$server" -k; then "$server" -w; fi
+    end_server
     ;;
   *) exit 2 ;;
 esac

@@ -1,6 +1,7 @@
-// The damped Newton iteration: the arithmetic of one step, and the loop that
-// repeats it until a run no longer moves the iterate or the run limit is hit
-// (or standard output fails).
+// The damped Newton iteration: the arithmetic of one step, the loop that
+// repeats it until a run no longer moves the iterate or the run limit is hit,
+// and that loop writing its lines, as the program runs it. The page's map runs
+// the same loop silently.
 //
 // The stop test compares doubles exactly, so the printed run count depends on
 // every rounding below. Each named value is one IEEE double operation, in the
@@ -18,8 +19,6 @@
 #ifdef __FAST_MATH__
 #error "fast-math reorders and fuses the step; the run counts would change"
 #endif
-
-namespace {
 
 // x - (f(x) / f'(x)) * damping, with f(x) = x^3 - 2x + 2 and f'(x) = 3x^2 - 2.
 // The cube and the square come from pow, whose one double result is the
@@ -43,28 +42,42 @@ double dampedStep(double x, double damping)
     return x - step;
 }
 
-}  // namespace
-
-void dampedNewton()
+std::int32_t iterate(double& x, double damping, std::int32_t limit, bool (*moved)(double iterate))
 {
-    for (std::int32_t runs = 0; runs < maxRuns; ++runs) {
-        const double candidate = dampedStep(point, lambda);
+    for (std::int32_t runs = 0; runs < limit; ++runs) {
+        const double candidate = dampedStep(x, damping);
 
         // Exact equality is the method's own fixed point: the run changed
         // nothing, so no later run can either. NaN never equals itself and
         // so runs on to the limit.
-        if (candidate == point) {
-            std::cout << "Done after: " << runs + 1 << " runs" << std::endl;
-            return;
+        if (candidate == x) {
+            return runs + 1;
         }
 
-        point = candidate;
-        std::cout << point << std::endl;
-
-        // Once a line is lost nothing later can be shown either, and a limit
-        // of up to 2^31 - 1 runs would go on unseen.
-        if (!std::cout) {
-            return;
+        x = candidate;
+        if (!moved(x)) {
+            return 0;
         }
+    }
+    return 0;
+}
+
+namespace {
+
+// Once a line is lost nothing later can be shown either, and a limit of up to
+// 2^31 - 1 runs would go on unseen.
+bool writeIterate(double iterate)
+{
+    std::cout << iterate << std::endl;
+    return static_cast<bool>(std::cout);
+}
+
+}  // namespace
+
+void dampedNewton()
+{
+    const std::int32_t runs = iterate(point, lambda, maxRuns, writeIterate);
+    if (runs != 0) {
+        std::cout << "Done after: " << runs << " runs" << std::endl;
     }
 }

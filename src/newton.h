@@ -1,6 +1,18 @@
-// The damped Newton iteration on f(x) = x^3 - 2x + 2, as the front end sees it.
+// The damped Newton iteration on f(x) = x^3 - 2x + 2: one damped step, the
+// loop that repeats it, and the iteration as the front end runs it.
 #ifndef DAMPED_NEWTON_NEWTON_H
 #define DAMPED_NEWTON_NEWTON_H
+
+#include <cstdint>
+
+// One run: x - (f(x) / f'(x)) * damping, rounded as the run counts need.
+double dampedStep(double x, double damping);
+
+// Runs damped steps from x until a run leaves it unchanged or `limit` runs
+// have moved it, leaving in x the last iterate. Each new iterate is handed to
+// `moved`, which returns false to end the iteration there. Returns the count
+// for the Done line, the unchanging run included, or 0 when there is none.
+std::int32_t iterate(double& x, double damping, std::int32_t limit, bool (*moved)(double iterate));
 
 // Iterates from `point` with `lambda` for at most `maxRuns` runs, writing every
 // new iterate, and the run count once a run leaves the iterate unchanged. Ends

@@ -160,19 +160,37 @@ export async function run(module, host) {
   };
 
   ({ exports } = await WebAssembly.instantiate(module, imports));
+  // The module is a reactor: its constructors first, then main(), which
+  // returns the exit status. Rewinding calls main() again and re-enters the
+  // call that waited.
+  exports._initialize();
   try {
-    exports._start();
+    let status = exports.__main_void();
     while (exports.asyncify_get_state() === UNWINDING) {
       exports.asyncify_stop_unwind();
       answer = await waitingFor;
       waitingFor = null;
       exports.asyncify_start_rewind(ASYNCIFY_HEADER);
-      exports._start();
+      status = exports.__main_void();
     }
+    return status;
   } catch (error) {
     if (error instanceof Exit) return error.status;
     throw error;
   }
-  // _start returns only when main returned 0.
-  return 0;
+}
+
+// An instance of the module that never runs main(), for the page's questions
+// (web/program.mjs). It makes no system call but to grow its heap; one that
+// it did make would be a fault, and fails.
+export async function instance(module) {
+  const refuse = () => {
+    throw new Error('the page asked the program for something that reads or writes');
+  };
+  const calls = WebAssembly.Module.imports(module).map(({ name }) => [name, refuse]);
+  const { exports } = await WebAssembly.instantiate(module, {
+    wasi_snapshot_preview1: Object.fromEntries(calls),
+  });
+  exports._initialize();
+  return exports;
 }

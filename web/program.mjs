@@ -1,0 +1,71 @@
+// The program's own arithmetic, asked directly: an instance of the module
+// that never runs the dialogue answers what the dialogue's reads make of
+// typed text, takes damped steps, writes iterates as the program writes them,
+// and runs the iteration silently for the map. The page computes no step, no
+// iterate and no run count of its own: they all come from here.
+import { instance } from './wasi.mjs';
+
+const utf8 = new TextEncoder();
+const latin1 = new TextDecoder('latin1');
+
+// What read_dialogue returns when the answer was not n.
+const BUILT_IN = -1;
+
+export class Program {
+  static async load(module) {
+    return new Program(await instance(module));
+  }
+
+  constructor(exports) {
+    this.exports = exports;
+  }
+
+  // What the program reads from the text typed (a string, or bytes as
+  // typed): { start, lambda, limit } and how they came, `dialogue` false for
+  // the built-in values, else `failed`, the first of 'start', 'lambda' and
+  // 'limit' whose read failed (the program then reads nothing more), or null;
+  // `toEnd` where the reads ran into the end of the text, so that the program
+  // would wait for more unless input has ended.
+  read(typed) {
+    const bytes = typeof typed === 'string' ? utf8.encode(typed) : typed;
+    const address = this.exports.text_buffer(bytes.length);
+    new Uint8Array(this.exports.memory.buffer, address, bytes.length).set(bytes);
+    const succeeded = this.exports.read_dialogue();
+    return {
+      start: this.exports.read_start(),
+      lambda: this.exports.read_damping(),
+      limit: this.exports.read_limit(),
+      dialogue: succeeded !== BUILT_IN,
+      failed: succeeded === BUILT_IN || succeeded === 3 ? null : ['start', 'lambda', 'limit'][succeeded],
+      toEnd: Boolean(this.exports.read_to_end()),
+    };
+  }
+
+  // The double that the program reads from a number's text, as the start
+  // point, or NaN where that read fails.
+  number(text) {
+    const read = this.read(`n\n${text}\n`);
+    return read.failed === 'start' ? NaN : read.start;
+  }
+
+  // The next iterate from x: one run of the program's damped step.
+  step(x, lambda) {
+    return this.exports.damped_step(x, lambda);
+  }
+
+  // x as an iterate line shows it (without the line end).
+  format(x) {
+    const length = this.exports.write_iterate(x);
+    const address = this.exports.text_address();
+    return latin1.decode(new Uint8Array(this.exports.memory.buffer, address, length));
+  }
+
+  // The end of the iteration from start: the count on its Done line, or
+  // 'finite' or 'infinite' for how the last iterate stands when the limit
+  // came first.
+  outcome(start, lambda, limit) {
+    const result = this.exports.run_outcome(start, lambda, limit);
+    if (result > 0) return result;
+    return result === 0 ? 'finite' : 'infinite';
+  }
+}

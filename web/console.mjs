@@ -3,18 +3,19 @@
 // program reads them, as a terminal's line discipline does, and keeps the
 // program's standard output for "Save screen". It is the WASI layer's host.
 //
-// A run can print millions of lines. The screen keeps them in blocks of
-// LINES_PER_BLOCK that the browser lays out only when seen, adds what came
-// once a frame, and lets the earliest blocks go past MAX_BLOCKS so that memory
-// and the page's height stay bounded.
+// A run can print millions of lines, and a link or a paste can type as many.
+// The screen keeps them in blocks of LINES_PER_BLOCK that the browser lays out
+// only when seen, adds what came and scrolls once a frame, and lets the
+// earliest blocks go past MAX_BLOCKS so that memory and the page's height stay
+// bounded.
 
 const LINES_PER_BLOCK = 1000;
 const MAX_BLOCKS = 200;
 // Blocks waiting for the next frame past this are laid out at once: a tab in
 // the background gets no frames, and the program would keep writing.
 const MAX_COMING = 50;
-// The program yields to the page after this much time writing, so that keys
-// and clicks are answered during a long run.
+// The program yields to the page after this much time writing or reading, so
+// that keys and clicks are answered during a long run or a long replay.
 const SLICE_MS = 30;
 
 // Thrown into the program's run by Stop.
@@ -38,6 +39,7 @@ class Block {
     this.decoder = decoder;  // standard output's, which runs on across blocks
     this.text = '';          // not yet on the page
     this.lines = 0;
+    this.outputLines = 0;    // of them, those the program ended
     this.output = new Uint8Array(8192);
     this.outputLength = 0;
     this.decoded = 0;        // how much of output is in text
@@ -52,7 +54,12 @@ class Block {
     }
     this.output.set(bytes, this.outputLength);
     this.outputLength += bytes.length;
-    for (const byte of bytes) if (byte === 0x0a) this.lines++;
+    for (const byte of bytes) {
+      if (byte === 0x0a) {
+        this.lines++;
+        this.outputLines++;
+      }
+    }
   }
 
   addText(text) {
@@ -89,8 +96,8 @@ export class Console {
   // screen: the element that shows the transcript; keys: a textarea that
   // takes what is typed (it brings up a phone's keyboard). Told, with the
   // console: onChange when its state or dropped count changes; onInput with
-  // each piece of text sent to the program; onOutput with the bytes of each
-  // write to standard output.
+  // each piece of text sent to the program, and null at the end of input;
+  // onOutput with the bytes of each write to standard output.
   constructor(screen, keys, { onChange = () => {}, onInput = () => {}, onOutput = () => {} } = {}) {
     this.screen = screen;
     this.keys = keys;
@@ -138,14 +145,19 @@ export class Console {
     this.errorDecoder = new TextDecoder();
     this.live = new Block(this.outputDecoder);  // being written, shown in the last element
     this.droppedLines = 0;
+    // Of the program's own output: the lines dropped whole, and whether the
+    // last dropped block ended inside a line.
+    this.droppedOutput = { lines: 0, partly: false };
     this.editLine = '';       // typed, not yet sent with Enter
     this.lines = [];          // sent, as bytes, not yet read; null is end of input
+    this.replaying = [];      // lines still to type, one each time the program reads
     this.reader = null;       // the program's read waiting for a line
     this.stopped = false;
     this.finished = false;
     this.state = 'running';
     this.sliceStart = performance.now();
     this.frame = 0;
+    this.scrollFrame = 0;
 
     this.liveElement = this.screen.appendChild(document.createElement('div'));
     this.liveElement.className = 'block';
@@ -185,15 +197,30 @@ export class Console {
     }
   }
 
+  // Types these lines one at a time, each when the program reads and has
+  // nothing left to read, as a link replays a dialogue.
+  replay(lines) {
+    this.replaying = [...lines];
+  }
+
   // Host calls of the WASI layer, through a session.
 
   read(max) {
-    if (this.lines.length) return this.takeLine(max);
+    // A link's dialogue types its next line when the program asks, as a
+    // person would, but the program does not stop for it.
+    if (!this.lines.length && this.replaying.length) this.type(this.replaying.shift());
+    if (this.lines.length) return this.afterSlice(() => this.takeLine(max));
     // The question and the prompt are shown before the program waits; whoever
     // is told that it waits may answer at once.
     this.render();
     const line = new Promise((resolve, reject) => {
-      this.reader = { resolve: () => resolve(this.takeLine(max)), reject };
+      this.reader = {
+        resolve: () => {
+          this.sliceStart = performance.now();  // the page has had its turn
+          resolve(this.takeLine(max));
+        },
+        reject,
+      };
     });
     this.setState('waiting for input');
     return line;
@@ -203,7 +230,6 @@ export class Console {
   // once.
   takeLine(max) {
     this.setState('running');
-    this.sliceStart = performance.now();
     const line = this.lines[0];
     if (line === null) {
       this.lines.shift();
@@ -223,7 +249,13 @@ export class Console {
       this.onOutput(bytes);
     } else this.live.addText(this.errorDecoder.decode(bytes, { stream: true }));
     this.shown();
-    if (performance.now() - this.sliceStart < SLICE_MS) return 0;
+    return this.afterSlice(() => 0);
+  }
+
+  // answer() now, or, once the program has had the page for SLICE_MS, after
+  // the page has had its turn: a Promise of it, which Stop rejects.
+  afterSlice(answer) {
+    if (performance.now() - this.sliceStart < SLICE_MS) return answer();
     const session = this.sessions;
     return new Promise((resolve, reject) => {
       setTimeout(() => {
@@ -232,7 +264,7 @@ export class Console {
           return;
         }
         this.sliceStart = performance.now();
-        resolve(0);
+        resolve(answer());
       }, 0);
     });
   }
@@ -256,7 +288,8 @@ export class Console {
     else if (!this.frame) this.frame = requestAnimationFrame(() => this.render());
   }
 
-  // Lays out what has come since the last frame, and scrolls to its end.
+  // Puts what has come since the last frame on the page, and scrolls to its
+  // end at the next frame: scrolling now would lay the page out at every read.
   render() {
     if (this.frame) cancelAnimationFrame(this.frame);
     this.frame = 0;
@@ -272,7 +305,15 @@ export class Console {
     this.coming = [];
     this.liveText.appendData(this.live.takeText());
     this.dropEarliest();
-    this.screen.scrollTop = this.screen.scrollHeight;
+    this.scrollToEnd();
+  }
+
+  scrollToEnd() {
+    if (this.scrollFrame) return;
+    this.scrollFrame = requestAnimationFrame(() => {
+      this.scrollFrame = 0;
+      this.screen.scrollTop = this.screen.scrollHeight;
+    });
   }
 
   dropEarliest() {
@@ -281,6 +322,8 @@ export class Console {
     for (const block of earliest) {
       block.element.remove();
       this.droppedLines += block.lines;
+      this.droppedOutput.lines += block.outputLines;
+      if (block.outputLength) this.droppedOutput.partly = block.output[block.outputLength - 1] !== 0x0a;
     }
     this.onChange(this);
   }
@@ -338,6 +381,7 @@ export class Console {
       this.showEditLine();
     } else {
       this.lines.push(null);
+      this.onInput(null);
       this.wake();
     }
   }
@@ -359,6 +403,6 @@ export class Console {
 
   showEditLine() {
     this.edit.textContent = this.editLine;
-    this.screen.scrollTop = this.screen.scrollHeight;
+    this.scrollToEnd();
   }
 }

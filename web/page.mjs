@@ -1,8 +1,12 @@
 // The page: loads the program, runs it in the console beside its picture,
-// wires the buttons, and replays the dialogue that a link carries.
+// the controls and the map, wires the buttons, and replays the dialogue that
+// a link carries.
 import { run } from './wasi.mjs';
 import { Console, Stopped } from './console.mjs';
 import { Picture } from './picture.mjs';
+import { Program } from './program.mjs';
+import { Controls } from './controls.mjs';
+import { RunMap } from './map.mjs';
 
 const $ = (id) => document.getElementById(id);
 const stopButton = $('stop');
@@ -10,11 +14,20 @@ const againButton = $('again');
 const saveButton = $('save');
 const notice = $('notice');
 
-const picture = new Picture($('picture'), $('caption'), $('notes'));
+// Longer addresses cannot be opened everywhere: Python's server refuses a
+// request line past 64 KiB.
+const LONGEST_LINK = 64000;
 
-// What this run was sent, for "Copy link", and what a link still has to type.
+let module;
+let program;
+let picture;
+
+// What this run was sent, for "Copy link"; whether the controls typed it; and
+// whether what it read is known yet (once its reads have all been answered).
 let typed = '';
-let replay = [];
+let typedByControls = false;
+let inputEnded = false;
+let readKnown = false;
 
 const screen = new Console($('screen'), $('keys'), {
   onChange(current) {
@@ -22,12 +35,15 @@ const screen = new Console($('screen'), $('keys'), {
     const dropped = current.droppedLines;
     $('dropped').textContent = dropped
       ? `the earliest ${dropped.toLocaleString('en')} lines have left the screen` : '';
-    // A link types its next line once the program waits, as a person would.
-    if (current.state === 'waiting for input' && replay.length) current.type(replay.shift());
   },
   onInput(text) {
-    typed += text;
+    if (text !== null) typed += text;
+    else inputEnded = true;
     picture.addInput(text);
+    if (!readKnown) {
+      const read = program.read(typed);
+      if (!read.toEnd || inputEnded) showRead(read);
+    }
   },
   onOutput: (bytes) => picture.addOutput(bytes),
 });
@@ -36,15 +52,43 @@ const terminal = document.querySelector('.terminal');
 $('keys').addEventListener('focus', () => terminal.classList.add('focused'));
 $('keys').addEventListener('blur', () => terminal.classList.remove('focused'));
 
-let module;
+const controls = new Controls({
+  startText: $('start-text'), lambdaText: $('lambda-text'), limitText: $('limit-text'),
+  lambdaSlider: $('lambda-slider'), handle: $('handle'), tries: $('tries'), readAs: $('read-as'),
+}, (texts) => start(`n\n${texts.start}\n${texts.lambda}\n${texts.limit}\n`, { byControls: true }));
+controls.onDrag = (range) => picture.lockX(range);
+
+const map = new RunMap($('map'), {
+  cellText: $('map-cell'),
+  progress: $('map-progress'),
+  choose(startText, lambdaText) {
+    $('start-text').value = startText;
+    $('lambda-text').value = lambdaText;
+    controls.send();
+  },
+});
+$('whole').addEventListener('click', () => map.whole());
+
+// What the run read moves the controls and the map's mark, and its limit is
+// the map's.
+function showRead(read) {
+  readKnown = true;
+  controls.showRead(read, typedByControls);
+  map.setMark({ start: read.start, lambda: read.lambda });
+  if (read.limit !== map.limit) map.show({ limit: read.limit });
+}
+
 let runs = 0;  // which run is current: an old run that ends says nothing
 
-async function start(input = '') {
+async function start(input = '', { byControls = false } = {}) {
   const thisRun = ++runs;
   typed = '';
-  replay = input.match(/[^\n]*\n|[^\n]+$/g) ?? [];
+  typedByControls = byControls;
+  inputEnded = false;
+  readKnown = false;
   picture.reset();
   const host = screen.session();
+  screen.replay(input.match(/[^\n]*\n|[^\n]+$/g) ?? []);
   notice.textContent = '';
   stopButton.disabled = false;
   for (const button of [againButton, saveButton, $('copy')]) button.disabled = false;
@@ -73,16 +117,22 @@ saveButton.addEventListener('click', () => {
   link.download = 'damped-newton-screen.txt';
   link.click();
   setTimeout(() => URL.revokeObjectURL(link.href), 0);
-  const dropped = screen.droppedLines;
-  notice.textContent = dropped
-    ? `Saved without the earliest ${dropped.toLocaleString('en')} lines, which had left the screen.`
-    : '';
+  const { lines, partly } = screen.droppedOutput;
+  const count = `${lines.toLocaleString('en')} ${lines === 1 ? 'line' : 'lines'}`;
+  const missing = lines ? `the first ${count} the program wrote${partly ? ' and the start of the next' : ''}`
+    : partly ? 'the start of the first line the program wrote' : '';
+  notice.textContent = missing ? `Saved without ${missing}, which had left the screen.` : '';
 });
 
 // The address that replays what has been typed so far.
 $('copy').addEventListener('click', async () => {
   const address = new URL(location.href);
   address.search = typed ? `?input=${encodeURIComponent(typed)}` : '';
+  if (address.href.length > LONGEST_LINK) {
+    notice.textContent = `The link would be ${address.href.length.toLocaleString('en')} characters long, `
+      + `more than the ${LONGEST_LINK.toLocaleString('en')} a link can have to open everywhere; it was not copied.`;
+    return;
+  }
   try {
     await navigator.clipboard.writeText(address.href);
     notice.textContent = `Link copied: ${address.href}`;
@@ -97,6 +147,7 @@ $('previous').addEventListener('click', () => picture.step(-1));
 $('next').addEventListener('click', () => picture.step(1));
 $('follow').addEventListener('click', () => picture.follow());
 document.querySelector('.drawing').addEventListener('keydown', (event) => {
+  if (!event.target.matches('figure, .drawing > .buttons button')) return;
   const action = { ArrowLeft: () => picture.step(-1), ArrowRight: () => picture.step(1),
     Escape: () => picture.follow(), End: () => picture.follow() }[event.key];
   if (action) {
@@ -109,6 +160,10 @@ try {
   const response = await fetch('damped-newton.wasm');
   if (!response.ok) throw new Error(`damped-newton.wasm: ${response.status} ${response.statusText}`);
   module = await WebAssembly.compile(await response.arrayBuffer());
+  program = await Program.load(module);
+  picture = new Picture($('picture'), $('caption'), $('notes'), program);
+  picture.onDraw = (view) => controls.setView(view);
+  map.show({ program });
   start(new URLSearchParams(location.search).get('input') ?? '');
 } catch (error) {
   $('state').textContent = `the program could not be loaded: ${error.message}`;

@@ -1,8 +1,10 @@
 // The picture: the run the program prints, drawn on the curve as it comes.
 // For each run, the tangent at the iterate down to where it meets the axis,
 // and the point where the damped step lands, which is the next iterate. The
-// iterates are the program's printed lines, six significant digits as the
-// screen shows them; f and its tangents are computed here only to draw them.
+// iterates are exact: the program's own step (web/program.mjs) from the start
+// point and λ that the program read, each checked against its printed line.
+// Where the tangent meets the axis is that step undamped. f is computed here
+// only to place points on the drawing.
 
 const SVG = 'http://www.w3.org/2000/svg';
 const WIDTH = 520;
@@ -15,18 +17,15 @@ const DRAWN = 100;
 // The root, near -1.76929, is kept in view so that every picture shows where
 // the method is going.
 const ROOT_IN_VIEW = -1.7693;
+// Iterates past this are not drawn: their f, and the view around them, would
+// be beyond a double.
+const FAR = 1e100;
 
 const f = (x) => x ** 3 - 2 * x + 2;
 const df = (x) => 3 * x ** 2 - 2;
 
 // An iterate line as the program writes it: printf's %g, with inf and nan.
 const ITERATE = /^[-+]?(\d+\.?\d*(e[-+]\d+)?|inf|nan)$/;
-const valueOf = (text) => {
-  const word = text.replace(/^[-+]/, '');
-  if (word === 'inf') return text.startsWith('-') ? -Infinity : Infinity;
-  if (word === 'nan') return NaN;
-  return Number(text);
-};
 
 // As the program prints a double: six significant digits, %g.
 export function formatG(x) {
@@ -41,22 +40,6 @@ export function formatG(x) {
     return `${trim(mantissa)}e${e < 0 ? '-' : '+'}${String(Math.abs(e)).padStart(2, '0')}`;
   }
   return trim(x.toFixed(5 - e));
-}
-
-// The start point the program read: the built-in 0 unless the answer was n,
-// then the number typed next. A read that fails stores 0; words, hex and
-// numbers followed by more are read differently by each C++ library, and are
-// not guessed at: null.
-function startPoint(input) {
-  const answer = /^\s*(\S)\s*(\S*)/.exec(input);
-  if (!answer) return null;
-  if (answer[1] !== 'n') return { value: 0, text: '0' };
-  const token = answer[2];
-  if (/^([-+]?(\d+\.?\d*|\.\d+)([eE][-+]?\d+)?)$/.test(token) && Number.isFinite(Number(token))) {
-    return { value: Number(token), text: token };
-  }
-  if (token && !/^[-+.\dinIN]/.test(token)) return { value: 0, text: '0' };
-  return null;
 }
 
 const element = (name, attributes = {}, parent = null) => {
@@ -78,37 +61,42 @@ function ticks(low, high) {
 }
 
 export class Picture {
-  // svg: the picture; caption: the selected run's numbers; notes: what is
-  // not drawn, and how many runs are.
-  constructor(svg, caption, notes) {
+  // svg: the picture; caption: the chosen run's numbers; notes: what is not
+  // drawn, and how many runs are; program: the program's own arithmetic.
+  constructor(svg, caption, notes, program) {
     this.svg = svg;
     this.caption = caption;
     this.notes = notes;
+    this.program = program;
+    this.onDraw = () => {};  // told after each drawing, with the view
+    this.lockedX = null;     // an x range kept while the start is dragged
     svg.setAttribute('viewBox', `0 0 ${WIDTH} ${HEIGHT}`);
     this.reset();
   }
 
   reset() {
-    this.input = '';
+    this.input = [];
+    this.inputEnded = false;
     this.decoder = new TextDecoder();
     this.partial = '';    // the output line not yet ended
     this.lines = 0;       // output lines seen
-    this.started = false; // past the question
-    this.start = undefined;
-    this.runs = [];       // the latest KEPT: {number, from, to, fromText, toText}
+    this.read = undefined; // what the program read, once it iterates
+    this.runs = [];       // the latest KEPT: {number, from, to, meets}
     this.count = 0;       // runs printed
-    this.lastIterate = null;
-    this.notDrawn = [];   // [{first, last, text}] of runs that landed on inf or nan
+    this.last = null;     // the latest iterate, {value, text}
+    this.notDrawn = [];   // [{first, last, text}] of runs not drawn, and why
     this.done = null;
-    this.selected = null; // a run's number while stepping, else null: following
+    this.selected = null; // the run chosen while stepping, else null: following
     this.pending = [];
     this.frame = 0;
     this.draw();
   }
 
-  // What the program was sent (up to its first lines: enough for the start).
+  // What the program was sent, until the end of input (null).
   addInput(text) {
-    if (this.input.length < 65536) this.input += text;
+    if (this.inputEnded) return;
+    if (text === null) this.inputEnded = true;
+    else if (this.input.length < 4096) this.input.push(text);
   }
 
   addOutput(bytes) {
@@ -128,45 +116,71 @@ export class Picture {
     this.draw();
   }
 
+  // The program has passed its reads when it writes its first iterate or its
+  // Done line: what it read is then all in the input.
+  startReading() {
+    if (this.read !== undefined) return;
+    this.read = this.program.read(this.input.join(''));
+    this.last = { value: this.read.start, text: this.program.format(this.read.start) };
+  }
+
   addLine(line) {
     this.lines++;
     if (this.lines === 1) return;  // the question
     const done = /^Done after: (\d+) runs$/.exec(line);
     if (done) {
+      this.startReading();
       this.done = Number(done[1]);
       return;
     }
     if (!ITERATE.test(line)) return;  // the prompts, the empty lines
-    if (this.start === undefined) {
-      this.start = startPoint(this.input);
-      this.lastIterate = this.start && { value: this.start.value, text: this.start.text };
-    }
+    this.startReading();
     const number = ++this.count;
-    const to = { value: valueOf(line), text: line };
-    const from = this.lastIterate;
-    this.lastIterate = to;
-    if (!Number.isFinite(to.value) || !from) {
-      const text = from ? line : `${line}, from a start not read here`;
-      const last = this.notDrawn.at(-1);
-      if (last && last.text === text && last.last === number - 1) last.last = number;
-      else this.notDrawn.push({ first: number, last: number, text });
-      if (this.notDrawn.length > 100) this.notDrawn.splice(1, 1);
-    }
-    this.runs.push({ number, from, to });
+    const from = this.last;
+    const value = from && this.program.step(from.value, this.read.lambda);
+    // A NaN's sign is the processor's, which a page cannot see.
+    const same = from && (line === this.program.format(value) || (Number.isNaN(value) && line.endsWith('nan')));
+    const to = same ? { value, text: line } : null;
+    this.last = to;
+    const run = { number, from, to, text: line };
+    if (!this.drawable(run)) this.noteNotDrawn(run);
+    this.runs.push(run);
     if (this.runs.length >= 2 * KEPT) this.runs.splice(0, KEPT);
   }
 
+  // Runs on the curve in a view a double can hold: finite, and not so far
+  // out that f overflows.
   drawable(run) {
-    return run.from && Number.isFinite(run.from.value) && Number.isFinite(run.to.value);
+    const near = (point) => point && Math.abs(point.value) <= FAR;
+    return near(run.from) && near(run.to);
   }
 
-  // Stepping, among the runs kept.
+  noteNotDrawn(run) {
+    let text;
+    if (!run.from || !run.to) text = `${run.text}, an iterate this page could not follow`;
+    else if (Number.isFinite(run.to.value) && Number.isFinite(run.from.value)) text = `beyond ±${formatG(FAR)}`;
+    else text = run.text;
+    const last = this.notDrawn.at(-1);
+    if (last && last.text === text && last.last === run.number - 1) last.last = run.number;
+    else this.notDrawn.push({ first: run.number, last: run.number, text });
+    if (this.notDrawn.length > 100) this.notDrawn.splice(1, 1);
+  }
+
+  // Where the tangent at the run's iterate meets the axis: the undamped step.
+  meets(run) {
+    run.meets ??= this.program.step(run.from.value, 1);
+    return run.meets;
+  }
+
+  // Stepping, among the runs kept. The chosen run stays chosen while the
+  // program goes on and older runs are let go.
   step(by) {
     if (this.runs.length === 0) return;
     const first = this.runs[0].number;
     const last = this.runs.at(-1).number;
-    const current = this.selected ?? (by < 0 ? last + 1 : last);
-    this.selected = Math.min(last, Math.max(first, current + by));
+    const current = this.selected?.number ?? (by < 0 ? last + 1 : last);
+    const number = Math.min(last, Math.max(first, current + by));
+    this.selected = this.runs.find((run) => run.number === number) ?? this.runs[0];
     this.draw();
   }
 
@@ -175,11 +189,16 @@ export class Picture {
     this.draw();
   }
 
-  // The runs to draw: the selected one, or the latest DRAWN.
+  // Keeps the x range while the start point is dragged, so that the handle
+  // stays under the pointer; null fits the view to the run again.
+  lockX(range) {
+    this.lockedX = range;
+    this.draw();
+  }
+
+  // The runs to draw: the chosen one, or the latest DRAWN.
   shown() {
-    if (this.selected !== null) {
-      return this.runs.filter((run) => run.number === this.selected);
-    }
+    if (this.selected !== null) return [this.selected];
     return this.runs.slice(-DRAWN);
   }
 
@@ -187,31 +206,29 @@ export class Picture {
   // root. A meeting point far beyond the iterates is marked at the edge.
   view(runs) {
     const drawn = runs.filter((run) => this.drawable(run));
-    const xs = [ROOT_IN_VIEW];
-    for (const run of drawn) xs.push(run.from.value, run.to.value);
-    if (drawn.length === 0 && this.start) xs.push(this.start.value);
-    let low = Math.min(...xs);
-    let high = Math.max(...xs);
-    const span = Math.max(high - low, 2);
-    for (const run of drawn) {
-      const meets = this.meets(run);
-      if (meets >= low - 2 * span && meets <= high + 2 * span) {
-        low = Math.min(low, meets);
-        high = Math.max(high, meets);
+    let x = this.lockedX;
+    if (!x) {
+      const xs = [ROOT_IN_VIEW];
+      for (const run of drawn) xs.push(run.from.value, run.to.value);
+      if (drawn.length === 0 && this.read && Math.abs(this.read.start) <= FAR) xs.push(this.read.start);
+      let low = Math.min(...xs);
+      let high = Math.max(...xs);
+      const span = Math.max(high - low, 2);
+      for (const run of drawn) {
+        const meets = this.meets(run);
+        if (meets >= low - 2 * span && meets <= high + 2 * span) {
+          low = Math.min(low, meets);
+          high = Math.max(high, meets);
+        }
       }
+      const width = Math.max(high - low, 2);
+      x = [low - 0.08 * width, high + 0.08 * width];
     }
-    const width = Math.max(high - low, 2);
-    const x = [low - 0.08 * width, high + 0.08 * width];
     const ys = [0, ...drawn.map((run) => f(run.from.value))];
     const yLow = Math.min(...ys);
     const yHigh = Math.max(...ys);
     const height = Math.max(yHigh - yLow, 2);
     return { x, y: [yLow - 0.12 * height, yHigh + 0.12 * height], drawn };
-  }
-
-  meets(run) {
-    const x = run.from.value;
-    return x - f(x) / df(x);
   }
 
   draw() {
@@ -251,6 +268,14 @@ export class Picture {
     }
     element('path', { d: curve.join(''), class: 'curve' }, plot);
 
+    // The tangent at (x, y) drawn to where it meets the axis, or, when that
+    // is beyond the view, to the view's edge on its way there.
+    const tangentEnd = (x, y, meets) => {
+      if (meets >= x0 && meets <= x1) return [meets, 0];
+      const edge = meets > x1 ? x1 : x0;
+      return [edge, Number.isFinite(meets) ? y * ((meets - edge) / (meets - x)) : y];
+    };
+
     const latest = drawn.at(-1);
     drawn.forEach((run, index) => {
       const age = drawn.length - 1 - index;
@@ -262,7 +287,8 @@ export class Picture {
       }, plot);
       const from = run.from.value;
       const meets = this.meets(run);
-      element('line', { x1: px(from), y1: py(f(from)), x2: px(meets), y2: py(0), class: 'tangent' }, group);
+      const [endX, endY] = tangentEnd(from, f(from), meets);
+      element('line', { x1: px(from), y1: py(f(from)), x2: px(endX), y2: py(endY), class: 'tangent' }, group);
       element('line', { x1: px(run.to.value), y1: py(0), x2: px(run.to.value), y2: py(f(run.to.value)), class: 'rise' }, group);
       element('circle', { cx: px(from), cy: py(f(from)), r: 3.5, class: 'iterate' }, group);
       if (meets >= x0 && meets <= x1) {
@@ -276,7 +302,7 @@ export class Picture {
     for (const run of drawn) {
       const meets = this.meets(run);
       if (meets >= x0 && meets <= x1) continue;
-      const right = meets > x1;
+      const right = !(meets < x0);  // NaN, where f and f' are both 0, is marked right
       const edge = right ? WIDTH - MARGIN.right : MARGIN.left;
       const mark = element('g', { class: run === latest ? 'edge latest' : 'edge', 'data-run': run.number }, edges);
       element('path', {
@@ -285,35 +311,37 @@ export class Picture {
       }, mark);
       if (run === latest) {
         element('text', { x: right ? edge - 10 : edge + 10, y: py(0) - 9, 'text-anchor': right ? 'end' : 'start' }, mark)
-          .textContent = `meets the axis at ${formatG(meets)}`;
+          .textContent = `meets the axis at ${this.program.format(meets)}`;
       }
     }
     this.describe(drawn);
+    this.onDraw({ x0, x1, left: MARGIN.left / WIDTH, right: (WIDTH - MARGIN.right) / WIDTH,
+                  axis: py(0) / HEIGHT });
   }
 
   // The caption: the run highlighted, in the program's notation.
   describe(drawn) {
-    const run = this.selected !== null ? this.runs.find((r) => r.number === this.selected) : this.runs.at(-1);
+    const run = this.selected ?? this.runs.at(-1);
     let caption = '';
     if (run && this.drawable(run)) {
       caption = `run ${run.number}: from ${run.from.text}, the tangent meets the axis at `
-        + `${formatG(this.meets(run))}, and the damped step lands on ${run.to.text}`;
+        + `${this.program.format(this.meets(run))}, and the damped step lands on ${run.to.text}`;
     } else if (run) {
-      caption = `run ${run.number}: ${run.to.text}, not drawn`;
-    } else if (this.start === null) {
-      caption = 'the start point typed is not one this picture can read';
+      caption = `run ${run.number}: ${run.text}, not drawn`;
     }
     if (this.selected === null && this.done !== null) caption += `${caption ? '. ' : ''}Done after: ${this.done} runs`;
     this.caption.textContent = caption;
 
     const notes = [];
-    if (this.selected === null && this.count > 0) {
-      const first = drawn[0]?.number;
-      if (drawn.length) {
-        const which = drawn.length === 1 ? `run ${first}` : `runs ${first} to ${drawn.at(-1).number}`;
-        const more = this.count > drawn.length ? ` (the last ${drawn.length} that can be)` : '';
-        notes.push(`${which} drawn${more}`);
-      }
+    if (this.selected === null && this.count > 0 && drawn.length) {
+      const first = drawn[0].number;
+      const which = drawn.length === 1 ? `run ${first}` : `runs ${first} to ${drawn.at(-1).number}`;
+      const more = this.count > drawn.length ? ` (the last ${drawn.length} that can be)` : '';
+      notes.push(`${which} drawn${more}`);
+    }
+    if (this.selected !== null && this.selected.number < this.runs[0].number) {
+      notes.push(`run ${this.selected.number} is kept while you step; the runs before `
+        + `${this.runs[0].number.toLocaleString('en')} are no longer kept`);
     }
     for (const { first, last, text } of this.notDrawn.slice(-3)) {
       notes.push(first === last ? `run ${first}: ${text}, not drawn`

@@ -82,7 +82,7 @@ test('2147483647 runs from 1e200', async () => {
   assert.ok(Math.max(...heaps) < heaps[0] + 8 * 2 ** 20, `the heap does not grow with the run: ${mebibytes} MiB`);
   await saveScreen(page);
   assert.match(await page.locator('#notice').textContent(),
-    /^Saved without the earliest [\d,]+ lines, which had left the screen\.$/);
+    /^Saved without the first [\d,]+ lines the program wrote, which had left the screen\.$/);
 
   const stopped = Date.now();
   await page.getByRole('button', { name: 'Stop' }).click();

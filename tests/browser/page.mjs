@@ -15,9 +15,10 @@ const types = {
   '.wasm': 'application/wasm', '.png': 'image/png',
 };
 
-// Serves web/ on a free port of 127.0.0.1 until close().
+// Serves web/ on a free port of 127.0.0.1 until close(), with room for the
+// longest address a browser opens.
 export async function serve() {
-  const server = createServer(async (request, response) => {
+  const server = createServer({ maxHeaderSize: 4 << 20 }, async (request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
     try {
       const body = await readFile(join(web, path.endsWith('/') ? `${path}index.html` : path));

@@ -1,0 +1,200 @@
+// The controls for exploring by hand: the start point as a handle on the
+// picture's axis and as a field, λ as a slider and a field, the limit, and
+// values to try. Every change types a dialogue into a fresh run, as a person
+// would type it; the controls then show what the program read, which the
+// page learns from the program's own reads (web/program.mjs), never guessed.
+
+// Values to try, each named for what it shows; a missing λ or limit keeps
+// the one in its field.
+export const TRIES = [
+  { name: 'the undamped cycle', start: '0', lambda: '1' },
+  { name: 'the built-in run', start: '0', lambda: '0.5', limit: '500' },
+  { name: 'damping costs runs', start: '0', lambda: '0.25' },
+  { name: 'overshooting', start: '-2', lambda: '1.5' },
+  { name: 'never exactly settles', start: '-2', lambda: '1.7' },
+  { name: 'overflow', start: '1e200', lambda: '0.5' },
+  { name: 'the start where f′ is 0', start: '0.816496580927726', lambda: '0.5' },
+];
+
+// How a dragged start is written: to the digits that a pixel of the view
+// can tell apart, so that "-1.234" is typed, not "-1.2340163...".
+export function dragText(value, unitsPerPixel) {
+  const digits = Math.min(15, Math.max(0, Math.ceil(-Math.log10(unitsPerPixel))));
+  const text = value.toFixed(digits);
+  return (text.includes('.') ? text.replace(/\.?0+$/, '') : text).replace(/^-0$/, '0');
+}
+
+// A double as the shortest text that reads back as the same double.
+const number = (value) => String(value);
+
+// The sentence that says what the program read.
+export function readText(read) {
+  const values = `start ${number(read.start)}, λ ${number(read.lambda)}, limit ${read.limit}`;
+  if (!read.dialogue) return `The program took its built-in values: ${values}.`;
+  const failed = { start: 'the start point', lambda: 'λ', limit: 'the limit' }[read.failed];
+  if (!failed) return `The program read ${values}.`;
+  const stored = read[read.failed];
+  return `The program's read of ${failed} failed: it stored ${number(stored)} and read nothing more, `
+    + `so it runs with ${values}.`;
+}
+
+export class Controls {
+  // elements: the fields (startText, lambdaText, limitText), lambdaSlider,
+  // handle (the start point's slider on the picture), tries (where the
+  // values to try go) and readAs; run(texts) types the dialogue of
+  // { start, lambda, limit }.
+  constructor(elements, run) {
+    Object.assign(this, elements);
+    this.run = run;
+    this.view = null;       // the picture's x range and where its axis is
+    this.start = 0;         // the start the handle shows
+    this.dragging = null;
+    this.pending = null;    // texts to run at the next frame
+    this.frame = 0;
+
+    for (const field of [this.startText, this.lambdaText, this.limitText]) {
+      field.addEventListener('keydown', (event) => {
+        if (event.key === 'Enter') this.send();
+      });
+      field.addEventListener('change', () => this.send());
+    }
+    this.lambdaSlider.addEventListener('input', () => {
+      this.lambdaText.value = this.lambdaSlider.value;
+      this.describeLambda();
+      this.sendSoon();
+    });
+    for (const tried of TRIES) {
+      const button = document.createElement('button');
+      button.type = 'button';
+      button.textContent = tried.name;
+      button.addEventListener('click', () => {
+        this.startText.value = tried.start;
+        this.lambdaText.value = tried.lambda;
+        if (tried.limit) this.limitText.value = tried.limit;
+        this.send();
+      });
+      this.tries.append(button);
+    }
+    this.listenToHandle();
+  }
+
+  texts() {
+    return { start: this.startText.value, lambda: this.lambdaText.value, limit: this.limitText.value };
+  }
+
+  // Fields hold texts; a text is sent once it differs from what was sent.
+  send() {
+    const texts = this.texts();
+    if (JSON.stringify(texts) === JSON.stringify(this.sent)) return;
+    this.sent = texts;
+    this.run(texts);
+  }
+
+  // Dragging sends at most one dialogue a frame: the latest.
+  sendSoon() {
+    if (this.frame) return;
+    this.frame = requestAnimationFrame(() => {
+      this.frame = 0;
+      this.send();
+    });
+  }
+
+  // What the program read in the current run: the controls move to it. A run
+  // not typed by the controls also sets their fields, to texts that read as
+  // the same doubles.
+  showRead(read, typedHere) {
+    if (!typedHere) {
+      this.startText.value = number(read.start);
+      this.lambdaText.value = number(read.lambda);
+      this.limitText.value = String(read.limit);
+      this.sent = this.texts();
+    }
+    this.start = read.start;
+    if (Number.isFinite(read.lambda)) this.lambdaSlider.value = String(Math.min(2, Math.max(0, read.lambda)));
+    this.describeLambda(read.lambda);
+    this.readAs.textContent = readText(read);
+    this.placeHandle();
+  }
+
+  describeLambda(value = Number(this.lambdaSlider.value)) {
+    this.lambdaSlider.setAttribute('aria-valuetext', `λ ${number(value)}`);
+  }
+
+  // The picture's view: { x0, x1, left, right, axis } as shares of its width
+  // and height.
+  setView(view) {
+    this.view = view;
+    this.placeHandle();
+  }
+
+  placeHandle() {
+    const { view, handle } = this;
+    if (!view) return;
+    const share = (this.start - view.x0) / (view.x1 - view.x0);
+    const inView = share >= 0 && share <= 1;
+    const clamped = Math.min(1, Math.max(0, Number.isFinite(share) ? share : this.start < 0 ? 0 : 1));
+    handle.style.left = `${(view.left + clamped * (view.right - view.left)) * 100}%`;
+    handle.style.top = `${view.axis * 100}%`;
+    handle.classList.toggle('outside', !inView);
+    handle.setAttribute('aria-valuemin', String(view.x0));
+    handle.setAttribute('aria-valuemax', String(view.x1));
+    if (Number.isFinite(this.start)) handle.setAttribute('aria-valuenow', String(this.start));
+    else handle.removeAttribute('aria-valuenow');
+    handle.setAttribute('aria-valuetext', `start point ${this.startText.value}`
+      + (inView ? '' : ', outside the picture'));
+  }
+
+  // Units of x per CSS pixel of the picture.
+  unitsPerPixel() {
+    const width = this.handle.parentElement.clientWidth * (this.view.right - this.view.left);
+    return (this.view.x1 - this.view.x0) / Math.max(width, 1);
+  }
+
+  moveTo(value) {
+    this.start = value;
+    this.startText.value = dragText(value, this.unitsPerPixel());
+    this.placeHandle();
+    this.sendSoon();
+  }
+
+  listenToHandle() {
+    const { handle } = this;
+    const valueAt = (event) => {
+      const box = handle.parentElement.getBoundingClientRect();
+      const share = ((event.clientX - box.left) / box.width - this.view.left) / (this.view.right - this.view.left);
+      return this.view.x0 + Math.min(1, Math.max(0, share)) * (this.view.x1 - this.view.x0);
+    };
+    handle.addEventListener('pointerdown', (event) => {
+      if (!this.view) return;
+      event.preventDefault();
+      handle.setPointerCapture(event.pointerId);
+      handle.focus();
+      this.dragging = event.pointerId;
+      this.onDrag?.([this.view.x0, this.view.x1]);
+    });
+    handle.addEventListener('pointermove', (event) => {
+      if (this.dragging === event.pointerId) this.moveTo(valueAt(event));
+    });
+    const release = (event) => {
+      if (this.dragging !== event.pointerId) return;
+      this.dragging = null;
+      this.onDrag?.(null);
+    };
+    handle.addEventListener('pointerup', release);
+    handle.addEventListener('pointercancel', release);
+    // The slider pattern: arrows by a pixel's worth, Page Up and Down by
+    // fifty, Home and End to the picture's edges.
+    handle.addEventListener('keydown', (event) => {
+      if (!this.view) return;
+      const pixel = this.unitsPerPixel();
+      const from = Number.isFinite(this.start) ? this.start : 0;
+      const to = {
+        ArrowLeft: from - pixel, ArrowDown: from - pixel, ArrowRight: from + pixel, ArrowUp: from + pixel,
+        PageDown: from - 50 * pixel, PageUp: from + 50 * pixel, Home: this.view.x0, End: this.view.x1,
+      }[event.key];
+      if (to === undefined) return;
+      event.preventDefault();
+      this.moveTo(to);
+    });
+  }
+}

@@ -1,0 +1,547 @@
+// The map: for every start point and λ of a grid, where the program's run
+// ends, coloured as the README's map: the count on the Done line on a log
+// scale, grey where the limit came first with finite iterates, red where they
+// became infinite or NaN. Each cell is a dialogue: its start point and λ are
+// decimal texts, read as the program reads them, and its outcome is the
+// program's own iteration (web/program.mjs). It is computed in slices, coarse
+// cells first, so that the page keeps answering; it can be pointed at, moved
+// over by keys, clicked to run a cell, and zoomed.
+
+// An axis of the grid: count values first + k · step, in units of 10^-digits,
+// so that each value's text is exact.
+export const WHOLE = {
+  start: { first: -4000, step: 25, count: 321, digits: 3 },
+  lambda: { first: 50, step: 25, count: 79, digits: 3 },
+};
+// A zoomed axis has about as many cells, down to steps of 10^-FINEST.
+const FINEST = 12;
+
+// The text of first + k · step: a decimal with no trailing zeros.
+export function axisText(axis, k) {
+  const units = axis.first + k * axis.step;
+  const digits = String(Math.abs(units)).padStart(axis.digits + 1, '0');
+  const whole = digits.slice(0, digits.length - axis.digits);
+  const fraction = digits.slice(digits.length - axis.digits).replace(/0+$/, '');
+  return `${units < 0 ? '-' : ''}${whole}${fraction ? `.${fraction}` : ''}`;
+}
+
+export const axisValue = (axis, k) => (axis.first + k * axis.step) / 10 ** axis.digits;
+
+// An axis over [low, high] with about `count` values, a step of 1, 2, 2.5 or
+// 5 times a power of ten, whichever comes nearest.
+export function axisOver(low, high, count) {
+  const raw = Math.max((high - low) / (count - 1), 10 ** -FINEST);
+  const power = Math.floor(Math.log10(raw));
+  const [mantissa] = [1, 2, 2.5, 5, 10]
+    .map((m) => [m, Math.abs(Math.log((m * 10 ** power) / raw))])
+    .reduce((best, next) => (next[1] < best[1] ? next : best));
+  const digits = Math.max(0, -power + (mantissa === 2.5) - (mantissa === 10));
+  const scale = 10 ** digits;
+  const step = Math.round(mantissa * 10 ** power * scale);
+  // Rounded first: low · scale may miss a whole number by a rounding.
+  const first = Math.ceil(Math.round(low * scale * 1e3) / 1e3 / step) * step;
+  const last = Math.floor(Math.round(high * scale * 1e3) / 1e3 / step) * step;
+  return { first, step, count: Math.max(1, (last - first) / step + 1), digits };
+}
+
+// Outcomes as the map keeps them: the count on the Done line, or these.
+export const FINITE = 0;
+export const INFINITE = -1;
+const NOT_YET = -2;
+
+// The outcome of every cell of a grid, computed coarse cells first: each pass
+// takes every size-th cell of both axes that an earlier pass did not, and
+// stands for the size × size cells from it until a finer pass comes.
+export class Computation {
+  constructor(program, grid, limit) {
+    this.program = program;
+    this.grid = grid;
+    this.limit = limit;
+    this.columns = grid.start.count;
+    this.rows = grid.lambda.count;
+    this.outcomes = new Int32Array(this.columns * this.rows).fill(NOT_YET);
+    this.done = 0;
+    // Each text as the program reads it, once per column and row.
+    this.starts = Array.from({ length: this.columns }, (_, i) => program.number(axisText(grid.start, i)));
+    this.lambdas = Array.from({ length: this.rows }, (_, j) => program.number(axisText(grid.lambda, j)));
+    this.order = this.cells();
+  }
+
+  get cellCount() {
+    return this.columns * this.rows;
+  }
+
+  * cells() {
+    for (let size = 8; size >= 1; size /= 2) {
+      for (let j = 0; j < this.rows; j += size) {
+        for (let i = 0; i < this.columns; i += size) {
+          if (size === 8 || i % (2 * size) !== 0 || j % (2 * size) !== 0) yield [i, j, size];
+        }
+      }
+    }
+  }
+
+  // Computes cells until `until` (a performance.now() time), each handed to
+  // painted(i, j, size, outcome); true while cells are left.
+  next(until, painted) {
+    for (;;) {
+      const { value, done } = this.order.next();
+      if (done) return false;
+      const [i, j, size] = value;
+      const outcome = this.outcome(i, j);
+      painted(i, j, size, outcome);
+      if (performance.now() >= until) return true;
+    }
+  }
+
+  outcome(i, j) {
+    const at = j * this.columns + i;
+    if (this.outcomes[at] === NOT_YET) {
+      const outcome = this.program.outcome(this.starts[i], this.lambdas[j], this.limit);
+      this.outcomes[at] = outcome === 'finite' ? FINITE : outcome === 'infinite' ? INFINITE : outcome;
+      this.done++;
+    }
+    return this.outcomes[at];
+  }
+
+  // A cell's outcome if computed, else undefined.
+  known(i, j) {
+    const outcome = this.outcomes[j * this.columns + i];
+    return outcome === NOT_YET ? undefined : outcome;
+  }
+}
+
+// A cell's outcome in words, as the program's last line says it.
+export function outcomeText(outcome) {
+  if (outcome > 0) return `Done after: ${outcome} runs`;
+  if (outcome === FINITE) return 'no Done line, iterates finite';
+  if (outcome === INFINITE) return 'no Done line, iterates infinite or NaN';
+  return 'not computed yet';
+}
+
+// The colours: the README's palette from 1 run to the limit on a log scale.
+const PALETTE = [[0, 0xfde725], [0.25, 0x5ec962], [0.5, 0x21918c], [0.75, 0x3b528b], [1, 0x440154]];
+const GREY = [190, 190, 190];
+const RED = [214, 39, 40];
+const rgb = (hex) => [hex >> 16, (hex >> 8) & 255, hex & 255];
+
+export function colour(outcome, limit) {
+  if (outcome === FINITE) return GREY;
+  if (outcome === INFINITE) return RED;
+  const t = Math.min(1, Math.log(outcome) / Math.log(Math.max(limit, 2)));
+  const k = PALETTE.findIndex(([at]) => at >= t);
+  if (k <= 0) return rgb(PALETTE[0][1]);
+  const [a, from] = PALETTE[k - 1];
+  const [b, to] = PALETTE[k];
+  const share = (t - a) / (b - a);
+  return rgb(from).map((c, n) => Math.round(c + (rgb(to)[n] - c) * share));
+}
+
+// The page's turn: a Promise-like that resolves once the page has handled
+// what was waiting.
+const turn = {
+  channel: null,
+  then(next) {
+    if (!this.channel) {
+      this.channel = new MessageChannel();
+      this.waiting = [];
+      this.channel.port1.onmessage = () => this.waiting.shift()();
+    }
+    this.waiting.push(next);
+    this.channel.port2.postMessage(null);
+  },
+};
+
+// The map in the page, drawn on a canvas.
+const MARGIN = { left: 46, right: 12, top: 10, bottom: 58 };
+const LEGEND = 12;  // the legend's bar, below the start axis
+// Cells computed between two looks at the clock and the page.
+const SLICE_MS = 12;
+// Runs a cell may make on the map: past this a map would take minutes.
+export const MAP_LIMIT = 5000;
+
+export class RunMap {
+  // canvas: the map, named "Map"; cellText: where the cell pointed at is
+  // told; progress: how far the map has come; choose(startText, lambdaText):
+  // runs a cell's dialogue.
+  constructor(canvas, { cellText, progress, choose }) {
+    this.canvas = canvas;
+    this.cellText = cellText;
+    this.progress = progress;
+    this.choose = choose;
+    this.program = null;
+    this.grid = WHOLE;
+    this.limit = 500;
+    this.mark = null;          // { start, lambda } the controls hold, or null
+    this.focusCell = null;     // [i, j] moved to by keys
+    this.pointers = new Map(); // pointers down, for a drag or a pinch
+    this.cache = new Map();    // finished computations, by grid and limit
+    this.image = document.createElement('canvas');
+    this.listen();
+    new ResizeObserver(() => this.paint()).observe(canvas);
+  }
+
+  // Starts computing for the program, the grid and the limit.
+  show({ program = this.program, grid = this.grid, limit = this.limit } = {}) {
+    // The cell moved to by keys stays where it was, on the new grid.
+    const focused = this.focusCell && this.valuesOf(this.focusCell);
+    this.program = program;
+    this.grid = grid;
+    this.limit = Math.min(Math.max(limit, 0), MAP_LIMIT);
+    const key = JSON.stringify([grid, this.limit]);
+    this.computation = this.cache.get(key) ?? new Computation(program, grid, this.limit);
+    this.cache.set(key, this.computation);
+    this.image.width = this.computation.columns;
+    this.image.height = this.computation.rows;
+    this.imageContext = this.image.getContext('2d');
+    this.pixels = this.imageContext.createImageData(this.image.width, this.image.height);
+    if (focused) this.focusCell = this.cellAt(...focused);
+    for (let j = 0; j < this.computation.rows; j++) {
+      for (let i = 0; i < this.computation.columns; i++) {
+        const outcome = this.computation.known(i, j);
+        if (outcome !== undefined) this.paintCell(i, j, 1, outcome);
+      }
+    }
+    this.imageContext.putImageData(this.pixels, 0, 0);
+    this.paint();
+    this.tell();
+    this.computing = this.computation;
+    performance.mark('map started');
+    this.compute();
+  }
+
+  whole() {
+    this.show({ grid: WHOLE });
+  }
+
+  // A slice of cells, then the page's turn; painted once a frame. A message
+  // to itself gives the page its turn without the wait that browsers add to
+  // timers set from timers.
+  compute() {
+    const computation = this.computation;
+    if (computation !== this.computing) return;  // another grid or limit took over
+    const more = computation.next(performance.now() + SLICE_MS, (i, j, size, outcome) => this.paintCell(i, j, size, outcome));
+    if (!this.frame) {
+      this.frame = requestAnimationFrame(() => {
+        this.frame = 0;
+        this.imageContext.putImageData(this.pixels, 0, 0);
+        this.paint();
+        this.tell();
+      });
+    }
+    if (more) turn.then(() => this.compute());
+    else performance.mark('map complete', { detail: { cells: computation.cellCount } });
+  }
+
+  paintCell(i, j, size, outcome) {
+    const rgb = colour(outcome, this.computation.limit);
+    const { columns, rows } = this.computation;
+    const { data } = this.pixels;
+    // Row 0 is the smallest λ, at the bottom.
+    for (let y = Math.max(0, rows - j - size); y < rows - j; y++) {
+      for (let x = i; x < Math.min(columns, i + size); x++) {
+        const at = 4 * (y * columns + x);
+        data[at] = rgb[0];
+        data[at + 1] = rgb[1];
+        data[at + 2] = rgb[2];
+        data[at + 3] = 255;
+      }
+    }
+  }
+
+  // The plot area in CSS pixels.
+  plot() {
+    const width = this.canvas.clientWidth;
+    const height = this.canvas.clientHeight;
+    return { left: MARGIN.left, top: MARGIN.top, width: width - MARGIN.left - MARGIN.right,
+             height: height - MARGIN.top - MARGIN.bottom };
+  }
+
+  // The cell under a point of the canvas (CSS pixels), or null.
+  cellAtPoint(x, y) {
+    const plot = this.plot();
+    const { columns, rows } = this.computation;
+    const i = Math.floor(((x - plot.left) / plot.width) * columns);
+    const j = rows - 1 - Math.floor(((y - plot.top) / plot.height) * rows);
+    return i >= 0 && i < columns && j >= 0 && j < rows ? [i, j] : null;
+  }
+
+  valuesOf([i, j]) {
+    return [axisValue(this.grid.start, i), axisValue(this.grid.lambda, j)];
+  }
+
+  // The cell nearest to a start point and λ.
+  cellAt(start, lambda) {
+    const near = (axis, value) => Math.min(axis.count - 1, Math.max(0,
+      Math.round((value * 10 ** axis.digits - axis.first) / axis.step)));
+    return [near(this.grid.start, start), near(this.grid.lambda, lambda)];
+  }
+
+  describe([i, j]) {
+    const outcome = this.computation.known(i, j);
+    return `start ${axisText(this.grid.start, i)}, λ ${axisText(this.grid.lambda, j)}: ${outcomeText(outcome)}`;
+  }
+
+  // The words beside the map: the cell pointed at or moved to, and how far
+  // the computation has come.
+  tell(cell = this.pointed ?? this.focusCell) {
+    const { done, cellCount } = this.computation;
+    this.progress.textContent = `${done.toLocaleString('en')} of ${cellCount.toLocaleString('en')} cells`
+      + (this.limit > MAP_LIMIT ? `, each at most ${MAP_LIMIT.toLocaleString('en')} runs` : '');
+    this.cellText.textContent = cell ? this.describe(cell) : '';
+  }
+
+  setMark(mark) {
+    this.mark = mark;
+    this.paint();
+  }
+
+  paint() {
+    if (!this.computation) return;
+    const canvas = this.canvas;
+    const ratio = window.devicePixelRatio || 1;
+    const width = canvas.clientWidth;
+    const height = canvas.clientHeight;
+    if (canvas.width !== Math.round(width * ratio) || canvas.height !== Math.round(height * ratio)) {
+      canvas.width = Math.round(width * ratio);
+      canvas.height = Math.round(height * ratio);
+    }
+    const context = canvas.getContext('2d');
+    context.setTransform(ratio, 0, 0, ratio, 0, 0);
+    context.clearRect(0, 0, width, height);
+    const plot = this.plot();
+    context.imageSmoothingEnabled = false;
+    context.drawImage(this.image, plot.left, plot.top, plot.width, plot.height);
+
+    const style = getComputedStyle(canvas);
+    context.font = `12px ${style.fontFamily}`;
+    context.fillStyle = style.color;
+    context.strokeStyle = style.color;
+    const { start, lambda } = this.grid;
+    const [x0, x1] = [axisValue(start, -0.5), axisValue(start, start.count - 0.5)];
+    const [y0, y1] = [axisValue(lambda, -0.5), axisValue(lambda, lambda.count - 0.5)];
+    const px = (x) => plot.left + ((x - x0) / (x1 - x0)) * plot.width;
+    const py = (y) => plot.top + plot.height - ((y - y0) / (y1 - y0)) * plot.height;
+    context.textAlign = 'center';
+    context.textBaseline = 'top';
+    for (const tick of ticks(x0, x1, Math.max(2, Math.floor(plot.width / 70)))) {
+      context.fillRect(px(tick.value), plot.top + plot.height, 1, 4);
+      context.fillText(tick.text, px(tick.value), plot.top + plot.height + 6);
+    }
+    context.fillText('start point', plot.left + plot.width / 2, plot.top + plot.height + 20);
+    context.textAlign = 'right';
+    context.textBaseline = 'middle';
+    for (const tick of ticks(y0, y1, Math.max(2, Math.floor(plot.height / 30)))) {
+      context.fillRect(plot.left - 4, py(tick.value), 4, 1);
+      context.fillText(tick.text, plot.left - 6, py(tick.value));
+    }
+    context.save();
+    context.translate(12, plot.top + plot.height / 2);
+    context.rotate(-Math.PI / 2);
+    context.textAlign = 'center';
+    context.fillText('λ', 0, 0);
+    context.restore();
+    this.paintLegend(context, plot);
+
+    // The controls' start and λ, and the cell moved to by keys.
+    if (this.mark && Number.isFinite(this.mark.start) && Number.isFinite(this.mark.lambda)) {
+      const [x, y] = [px(this.mark.start), py(this.mark.lambda)];
+      if (x >= plot.left && x <= plot.left + plot.width && y >= plot.top && y <= plot.top + plot.height) {
+        context.lineWidth = 2;
+        context.strokeStyle = '#fff';
+        context.beginPath();
+        context.arc(x, y, 6, 0, 2 * Math.PI);
+        context.stroke();
+        context.strokeStyle = '#000';
+        context.lineWidth = 1;
+        context.beginPath();
+        context.arc(x, y, 8, 0, 2 * Math.PI);
+        context.stroke();
+      }
+    }
+    const cell = this.focusCell;
+    if (cell && document.activeElement === canvas) {
+      const cellWidth = plot.width / this.computation.columns;
+      const cellHeight = plot.height / this.computation.rows;
+      const [i, j] = cell;
+      context.lineWidth = 2;
+      context.strokeStyle = '#c2410c';
+      context.strokeRect(plot.left + i * cellWidth - 2, plot.top + (this.computation.rows - 1 - j) * cellHeight - 2,
+        cellWidth + 4, cellHeight + 4);
+    }
+    if (this.dragged) {
+      const { from, to } = this.dragged;
+      context.lineWidth = 1;
+      context.strokeStyle = '#fff';
+      context.fillStyle = 'rgba(255, 255, 255, 0.2)';
+      context.fillRect(from.x, from.y, to.x - from.x, to.y - from.y);
+      context.strokeRect(from.x, from.y, to.x - from.x, to.y - from.y);
+    }
+  }
+
+  // Below the start axis: the palette with its counts, and the two colours
+  // of no Done line.
+  paintLegend(context, plot) {
+    const top = plot.top + plot.height + 36;
+    const width = Math.max(60, plot.width - 220);
+    const limit = this.computation.limit;
+    for (let x = 0; x < width; x++) {
+      const [r, g, b] = colour(Math.exp((x / (width - 1)) * Math.log(Math.max(limit, 2))), limit);
+      context.fillStyle = `rgb(${r},${g},${b})`;
+      context.fillRect(plot.left + x, top, 1, LEGEND);
+    }
+    context.fillStyle = getComputedStyle(this.canvas).color;
+    context.textAlign = 'left';
+    context.textBaseline = 'middle';
+    context.fillText('1', plot.left - 10, top + LEGEND / 2);
+    context.fillText(`${limit} runs`, plot.left + width + 4, top + LEGEND / 2);
+    let x = plot.left + width + 70;
+    for (const [[r, g, b], label] of [[GREY, 'finite'], [RED, 'inf/NaN']]) {
+      context.fillStyle = `rgb(${r},${g},${b})`;
+      context.fillRect(x, top, LEGEND, LEGEND);
+      context.fillStyle = getComputedStyle(this.canvas).color;
+      context.fillText(label, x + LEGEND + 4, top + LEGEND / 2);
+      x += 75;
+    }
+  }
+
+  listen() {
+    const canvas = this.canvas;
+    const point = (event) => {
+      const box = canvas.getBoundingClientRect();
+      return { x: event.clientX - box.left, y: event.clientY - box.top };
+    };
+    canvas.addEventListener('pointermove', (event) => {
+      const at = point(event);
+      const down = this.pointers.get(event.pointerId);
+      if (down) {
+        down.to = at;
+        if (this.pointers.size === 1 && Math.hypot(at.x - down.from.x, at.y - down.from.y) > 6) {
+          this.dragged = down;
+          this.paint();
+        }
+      }
+      this.pointed = this.computation && this.cellAtPoint(at.x, at.y);
+      this.tell();
+    });
+    canvas.addEventListener('pointerleave', () => {
+      this.pointed = null;
+      this.tell();
+    });
+    canvas.addEventListener('pointerdown', (event) => {
+      canvas.setPointerCapture(event.pointerId);
+      const at = point(event);
+      this.pointers.set(event.pointerId, { from: at, to: at });
+    });
+    const release = (event) => {
+      const down = this.pointers.get(event.pointerId);
+      if (!down) return;
+      if (this.pointers.size === 2) {
+        this.pinch(...this.pointers.values());
+        this.pointers.clear();
+        return;
+      }
+      this.pointers.delete(event.pointerId);
+      if (this.dragged) {
+        this.dragged = null;
+        this.zoomTo(down.from, down.to);
+      } else if (event.type === 'pointerup') {
+        const cell = this.cellAtPoint(down.to.x, down.to.y);
+        if (cell) this.run(cell);
+      }
+    };
+    canvas.addEventListener('pointerup', release);
+    canvas.addEventListener('pointercancel', release);
+    canvas.addEventListener('wheel', (event) => {
+      event.preventDefault();
+      const at = point(event);
+      const factor = event.deltaY < 0 ? 0.8 : 1.25;
+      const plot = this.plot();
+      const from = { x: at.x - (at.x - plot.left) * factor, y: at.y - (at.y - plot.top) * factor };
+      const to = { x: from.x + plot.width * factor, y: from.y + plot.height * factor };
+      clearTimeout(this.wheeling);
+      this.wheeling = setTimeout(() => this.zoomTo(from, to), 120);
+    }, { passive: false });
+    canvas.addEventListener('keydown', (event) => this.key(event));
+    canvas.addEventListener('focus', () => {
+      this.focusCell ??= this.mark ? this.cellAt(this.mark.start, this.mark.lambda) : [0, 0];
+      this.paint();
+      this.tell(this.focusCell);
+    });
+    canvas.addEventListener('blur', () => this.paint());
+  }
+
+  key(event) {
+    const moves = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, 1], ArrowDown: [0, -1],
+                    PageUp: [0, 10], PageDown: [0, -10], Home: [-Infinity, 0], End: [Infinity, 0] };
+    if (event.key === 'Enter' || event.key === ' ') {
+      event.preventDefault();
+      if (this.focusCell) this.run(this.focusCell);
+      return;
+    }
+    const move = moves[event.key];
+    if (!move) return;
+    event.preventDefault();
+    const [i, j] = this.focusCell ?? [0, 0];
+    const { columns, rows } = this.computation;
+    this.focusCell = [Math.min(columns - 1, Math.max(0, i + move[0])), Math.min(rows - 1, Math.max(0, j + move[1]))];
+    this.paint();
+    this.tell(this.focusCell);
+  }
+
+  run(cell) {
+    this.focusCell = cell;
+    this.choose(axisText(this.grid.start, cell[0]), axisText(this.grid.lambda, cell[1]));
+    this.tell(cell);
+  }
+
+  // Zooms to the region between two points of the canvas, as a finer grid
+  // of about as many cells, within the whole map.
+  zoomTo(a, b) {
+    const plot = this.plot();
+    const { start, lambda } = this.grid;
+    const [x0, x1] = [axisValue(start, -0.5), axisValue(start, start.count - 0.5)];
+    const [y0, y1] = [axisValue(lambda, -0.5), axisValue(lambda, lambda.count - 0.5)];
+    const xOf = (x) => x0 + ((x - plot.left) / plot.width) * (x1 - x0);
+    const yOf = (y) => y0 + ((plot.top + plot.height - y) / plot.height) * (y1 - y0);
+    const [left, right] = [xOf(Math.min(a.x, b.x)), xOf(Math.max(a.x, b.x))];
+    const [bottom, top] = [yOf(Math.max(a.y, b.y)), yOf(Math.min(a.y, b.y))];
+    const whole = (axis) => [axisValue(axis, 0), axisValue(axis, axis.count - 1)];
+    const [s0, s1] = whole(WHOLE.start);
+    const [l0, l1] = whole(WHOLE.lambda);
+    const clampTo = (low, high, min, max) => [Math.max(min, low), Math.min(max, high)];
+    const [startLow, startHigh] = clampTo(left, right, s0, s1);
+    const [lambdaLow, lambdaHigh] = clampTo(bottom, top, l0, l1);
+    if (!(startHigh > startLow && lambdaHigh > lambdaLow)) return;
+    const grid = (startHigh - startLow >= s1 - s0 && lambdaHigh - lambdaLow >= l1 - l0) ? WHOLE : {
+      start: axisOver(startLow, startHigh, WHOLE.start.count),
+      lambda: axisOver(lambdaLow, lambdaHigh, WHOLE.lambda.count),
+    };
+    this.show({ grid });
+  }
+
+  pinch(first, second) {
+    const spread = (key) => Math.hypot(first[key].x - second[key].x, first[key].y - second[key].y);
+    const factor = spread('from') / Math.max(spread('to'), 1);
+    const middle = { x: (first.to.x + second.to.x) / 2, y: (first.to.y + second.to.y) / 2 };
+    const plot = this.plot();
+    const from = { x: middle.x - (middle.x - plot.left) * factor, y: middle.y - (middle.y - plot.top) * factor };
+    this.zoomTo(from, { x: from.x + plot.width * factor, y: from.y + plot.height * factor });
+  }
+}
+
+// Ticks at 1, 2 or 5 times a power of ten, about `count` across [low, high],
+// each with its text.
+function ticks(low, high, count) {
+  const raw = (high - low) / count;
+  const power = Math.floor(Math.log10(raw));
+  const step = [1, 2, 5, 10].find((m) => m * 10 ** power >= raw);
+  const digits = Math.max(0, -power);
+  const list = [];
+  for (let k = Math.ceil(low / (step * 10 ** power)); k * step * 10 ** power <= high; k++) {
+    const value = k * step * 10 ** power;
+    const text = value.toFixed(digits);
+    list.push({ value, text: text.includes('.') ? text.replace(/\.?0+$/, '') : text.replace(/^-0$/, '0') });
+  }
+  return list;
+}

@@ -171,7 +171,7 @@ export class RunMap {
     this.choose = choose;
     this.program = null;
     this.grid = WHOLE;
-    this.limit = 500;
+    this.limit = 500;          // as the program read it; the map stops at MAP_LIMIT
     this.mark = null;          // { start, lambda } the controls hold, or null
     this.focusCell = null;     // [i, j] moved to by keys
     this.pointers = new Map(); // pointers down, for a drag or a pinch
@@ -187,9 +187,10 @@ export class RunMap {
     const focused = this.focusCell && this.valuesOf(this.focusCell);
     this.program = program;
     this.grid = grid;
-    this.limit = Math.min(Math.max(limit, 0), MAP_LIMIT);
-    const key = JSON.stringify([grid, this.limit]);
-    this.computation = this.cache.get(key) ?? new Computation(program, grid, this.limit);
+    this.limit = limit;
+    const runs = Math.min(limit, MAP_LIMIT);
+    const key = JSON.stringify([grid, runs]);
+    this.computation = this.cache.get(key) ?? new Computation(program, grid, runs);
     this.cache.set(key, this.computation);
     this.image.width = this.computation.columns;
     this.image.height = this.computation.rows;
@@ -310,6 +311,9 @@ export class RunMap {
     context.setTransform(ratio, 0, 0, ratio, 0, 0);
     context.clearRect(0, 0, width, height);
     const plot = this.plot();
+    // Where the cells are, for whoever must point at one.
+    canvas.dataset.plot = [plot.left, plot.top, plot.width, plot.height].join(' ');
+    canvas.dataset.cells = [this.computation.columns, this.computation.rows].join(' ');
     context.imageSmoothingEnabled = false;
     context.drawImage(this.image, plot.left, plot.top, plot.width, plot.height);
 
@@ -535,7 +539,8 @@ export class RunMap {
 function ticks(low, high, count) {
   const raw = (high - low) / count;
   const power = Math.floor(Math.log10(raw));
-  const step = [1, 2, 5, 10].find((m) => m * 10 ** power >= raw);
+  const [step] = [1, 2, 5, 10].map((m) => [m, Math.abs(Math.log((m * 10 ** power) / raw))])
+    .reduce((best, next) => (next[1] < best[1] ? next : best));
   const digits = Math.max(0, -power);
   const list = [];
   for (let k = Math.ceil(low / (step * 10 ** power)); k * step * 10 ** power <= high; k++) {

@@ -210,7 +210,9 @@ export class Picture {
     if (!x) {
       const xs = [ROOT_IN_VIEW];
       for (const run of drawn) xs.push(run.from.value, run.to.value);
-      if (drawn.length === 0 && this.read && Math.abs(this.read.start) <= FAR) xs.push(this.read.start);
+      // With no run to draw, the start point: the built-in 0 until one is read.
+      const start = this.read?.start ?? 0;
+      if (drawn.length === 0 && Math.abs(start) <= FAR) xs.push(start);
       let low = Math.min(...xs);
       let high = Math.max(...xs);
       const span = Math.max(high - low, 2);

@@ -38,7 +38,7 @@ export async function serve() {
 // Starts Chromium (headless, with a profile of its own that it removes) and
 // the server; the caller's test ends both with close().
 // Every page error is collected in errors, which each test checks is empty.
-export async function open({ width = 1280, height = 900 } = {}) {
+export async function open({ width = 1280, height = 900, touch = false } = {}) {
   const server = await serve();
   const browser = await chromium.launch({
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
@@ -47,7 +47,7 @@ export async function open({ width = 1280, height = 900 } = {}) {
            // The tests weigh the page's heap after a full collection.
            '--js-flags=--expose-gc'],
   });
-  const context = await browser.newContext({ viewport: { width, height }, acceptDownloads: true });
+  const context = await browser.newContext({ viewport: { width, height }, acceptDownloads: true, hasTouch: touch });
   const page = await context.newPage();
   const errors = [];
   page.on('pageerror', (error) => errors.push(error.message));

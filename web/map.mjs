@@ -172,7 +172,7 @@ export class RunMap {
     this.program = null;
     this.grid = WHOLE;
     this.limit = 500;          // as the program read it; the map stops at MAP_LIMIT
-    this.mark = null;          // { start, lambda } the controls hold, or null
+    this.mark = null;          // { start, lambda, note } of the current run, or null
     this.focusCell = null;     // [i, j] moved to by keys
     this.pointers = new Map(); // pointers down, for a drag or a pinch
     this.cache = new Map();    // finished computations, by grid and limit
@@ -283,18 +283,27 @@ export class RunMap {
     return `start ${axisText(this.grid.start, i)}, λ ${axisText(this.grid.lambda, j)}: ${outcomeText(outcome)}`;
   }
 
-  // The words beside the map: the cell pointed at or moved to, and how far
-  // the computation has come.
+  // The words beside the map: the cell pointed at or moved to, else where
+  // the mark is, and how far the computation has come.
   tell(cell = this.pointed ?? this.focusCell) {
     const { done, cellCount } = this.computation;
     this.progress.textContent = `${done.toLocaleString('en')} of ${cellCount.toLocaleString('en')} cells`
       + (this.limit > MAP_LIMIT ? `, each at most ${MAP_LIMIT.toLocaleString('en')} runs` : '');
-    this.cellText.textContent = cell ? this.describe(cell) : '';
+    this.cellText.textContent = cell ? this.describe(cell) : this.markText();
   }
 
+  // mark: the start point and λ the current run uses, as the program read
+  // them, and a note where a read failed.
   setMark(mark) {
     this.mark = mark;
     this.paint();
+    if (this.computation) this.tell();
+  }
+
+  markText() {
+    if (!this.mark) return '';
+    const { start, lambda, note } = this.mark;
+    return `marked: the run of start ${start}, λ ${lambda}${note ? `, ${note}` : ''}`;
   }
 
   paint() {

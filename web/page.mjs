@@ -74,7 +74,8 @@ $('whole').addEventListener('click', () => map.whole());
 function showRead(read) {
   readKnown = true;
   controls.showRead(read, typedByControls);
-  map.setMark({ start: read.start, lambda: read.lambda });
+  const failed = { start: 'the start point', lambda: 'λ', limit: 'the limit' }[read.failed];
+  map.setMark({ start: read.start, lambda: read.lambda, note: failed && `after the read of ${failed} failed` });
   if (read.limit !== map.limit) map.show({ limit: read.limit });
 }
 

@@ -87,6 +87,8 @@ test('the fields send what is typed, with Enter or on leaving', async () => {
   await ranDialogue(page, ['abc', '1', '3']);
   assert.equal(await readAs(page).textContent(),
     "The program's read of the start point failed: it stored 0 and read nothing more, so it runs with start 0, λ 0.5, limit 500.");
+  assert.equal(await mapCell(page).textContent(),
+    'marked: the run of start 0, λ 0.5, after the read of the start point failed');
   await typeInto(page, 'start point', '-2');
   await typeInto(page, 'limit', '99999999999');
   await page.locator('#map-progress').filter({ hasText: 'each at most 5,000 runs' }).waitFor();
@@ -195,6 +197,17 @@ test('the map: pointed at, clicked, moved over by keys, zoomed and back', async 
   await page.getByRole('button', { name: 'Whole map' }).click();
   await mapDone(page);
   assert.equal(await page.locator('#map-progress').textContent(), '25,359 of 25,359 cells');
+
+  // The wheel zooms about the pointer: the cell under it stays under it, and
+  // the corner moves in.
+  await map.hover({ position: three });
+  await page.mouse.wheel(0, -300);
+  await page.locator('#map-progress').filter({ hasNotText: /^25,359 of 25,359/ }).waitFor();
+  await mapDone(page);
+  const [, near, nearLambda] = /^start (\S+), λ (\S+): /.exec(await mapCell(page).textContent());
+  assert.ok(Math.abs(near - -3) <= 0.02 && Math.abs(nearLambda - 0.25) <= 0.02, `${near}, ${nearLambda}`);
+  await map.hover({ position: await cellPoint(page, 0, 0) });
+  assert.doesNotMatch(await mapCell(page).textContent(), /^start -4, λ 0\.05: /);
 });
 
 test("a dialogue typed by hand moves the controls", async () => {

@@ -1,15 +1,18 @@
 // The page's figures: the module's size, plain and gzipped; the time from
-// navigation to the question on screen; and a run of 2,000,000 NaN lines in
-// the page against the native program writing the same lines into a pipe,
-// pair after pair, with the ratio of each pair. Reports, never fails.
-// Usage: node bench/page.mjs NATIVE-PROGRAM [PAIRS]   (bench/run passes its build)
+// navigation to the question on screen; the map, whole and zoomed, against
+// the same map computed natively; a dragged start point until its run is
+// drawn; links of 10,000 and 100,000 blank lines replayed; and a run of
+// 2,000,000 NaN lines in the page against the native program writing the
+// same lines into a pipe, pair after pair, with the ratio of each pair.
+// Reports, never fails.
+// Usage: node bench/page.mjs NATIVE-PROGRAM NATIVE-MAP [PAIRS]   (bench/run passes its builds)
 import { execFileSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import { gzipSync } from 'node:zlib';
 import { join } from 'node:path';
-import { open, root, screen, waitFor, typeKeys } from '../tests/browser/page.mjs';
+import { open, root, screen, waitFor, typeKeys, replayAddress } from '../tests/browser/page.mjs';
 
-const [native, pairs = 5] = process.argv.slice(2);
+const [native, nativeMap, pairs = 5] = process.argv.slice(2);
 const lines = 2000000;
 const answers = `n\n1e200\n0.5\n${lines}\n`;
 const median = (values) => {
@@ -34,6 +37,97 @@ await page.addInitScript(() => {
     }
   }).observe(document, { subtree: true, childList: true, characterData: true });
 });
+
+// The map's marks of the latest computation, in ms.
+const mapTimes = () => page.evaluate(() => {
+  const last = (name) => performance.getEntriesByName(name).at(-1).startTime;
+  return { first: last('map first drawn') - last('map started'), whole: last('map complete') - last('map started') };
+});
+const mapDone = () => page.locator('#map-progress').filter({ hasText: /^([\d,]+) of \1 cells/ }).waitFor({ timeout: 60000 });
+const first = [];
+const whole = [];
+const zoomed = [];
+for (let pair = 0; pair < pairs; pair++) {
+  await page.goto(browser.url);
+  await mapDone();
+  const times = await mapTimes();
+  first.push(times.first);
+  whole.push(times.whole);
+  // A rectangle over start -1.3 to -0.3 and λ 1.1 to 1.35.
+  const map = page.getByRole('application', { name: 'Map' });
+  await map.scrollIntoViewIfNeeded();
+  const box = await map.boundingBox();
+  const [left, top, width, height] = (await map.getAttribute('data-plot')).split(' ').map(Number);
+  const at = (start, lambda) => [box.x + left + ((start + 4.0125) / 8.025) * width,
+    box.y + top + height - ((lambda - 0.0375) / 1.975) * height];
+  await page.mouse.move(...at(-1.3, 1.35));
+  await page.mouse.down();
+  await page.mouse.move(...at(-0.8, 1.2));
+  await page.mouse.move(...at(-0.3, 1.1));
+  await page.mouse.up();
+  await page.locator('#map-progress').filter({ hasNotText: /^25,359 of/ }).waitFor();
+  await mapDone();
+  zoomed.push((await mapTimes()).whole);
+}
+const nativeLine = execFileSync(nativeMap, ['5'], { encoding: 'utf8' }).trim();
+const nativeWhole = Number(/median (\d+) ms/.exec(nativeLine)[1]);
+console.log(`map, whole (25,359 cells): first view ${spread(first, 0)} ms, all ${spread(whole, 0)} ms`);
+console.log(`map, zoomed (start -1.3 to -0.3, λ 1.1 to 1.35): ${spread(zoomed, 0)} ms`);
+console.log(`${nativeLine}; the page's median is ${(median(whole) / nativeWhole).toFixed(2)} times that`);
+
+// The start point dragged: from the pointer's move until the run it typed
+// has ended its iteration on screen and is drawn, a frame at a time.
+await page.goto(browser.url);
+await waitFor(page, 'waiting for input');
+await page.getByRole('button', { name: 'the built-in run' }).click();
+await waitFor(page, 'waiting for input');
+const handle = page.getByRole('slider', { name: 'start point' });
+const box = await handle.boundingBox();
+const [x, y] = [box.x + box.width / 2, box.y + box.height / 2];
+await page.evaluate(() => document.addEventListener('pointermove', (event) => {
+  window.moved = event.timeStamp;
+}, true));
+const drags = [];
+await page.mouse.move(x, y);
+await page.mouse.down();
+for (let step = 1; step <= 20; step++) {
+  await page.mouse.move(x - 6 * step, y);
+  drags.push(await page.evaluate(() => new Promise((resolve) => {
+    const start = document.getElementById('start-text').value;
+    const check = () => {
+      const drawn = document.querySelector('#picture .run.latest');
+      const ended = /(Done after: \d+ runs|\n[^\n]*)\n$/.test(document.getElementById('screen').textContent)
+        && document.getElementById('state').textContent === 'waiting for input';
+      if (ended && drawn && document.getElementById('read-as').textContent.includes(`start ${Number(start)},`)) {
+        resolve(performance.now() - window.moved);
+      } else requestAnimationFrame(check);
+    };
+    check();
+  })));
+}
+await page.mouse.up();
+console.log(`a dragged start's run drawn after the move, ms: median ${spread(drags, 0)}`);
+
+// Links of blank lines, replayed to the end: the time from navigation, and
+// the longest gap between two frames meanwhile.
+for (const blank of [10000, 100000]) {
+  const started = performance.now();
+  await page.goto(replayAddress(browser.url, `n${'\n'.repeat(blank + 1)}-2\n1\n10\n0\n`));
+  await page.evaluate(() => {
+    window.longest = 0;
+    let last = performance.now();
+    const frame = (now) => {
+      window.longest = Math.max(window.longest, now - last);
+      last = now;
+      requestAnimationFrame(frame);
+    };
+    requestAnimationFrame(frame);
+  });
+  await page.getByRole('status').filter({ hasText: 'exit status 0' }).waitFor({ timeout: 120000 });
+  const longest = await page.evaluate(() => window.longest);
+  console.log(`a link of ${blank.toLocaleString('en')} blank lines: exit status 0 after `
+    + `${((performance.now() - started) / 1000).toFixed(2)} s, frames at most ${longest.toFixed(0)} ms apart`);
+}
 
 const firstLine = [];
 const inPage = [];

@@ -150,7 +150,8 @@ export class Console {
     this.droppedOutput = { lines: 0, partly: false };
     this.editLine = '';       // typed, not yet sent with Enter
     this.lines = [];          // sent, as bytes, not yet read; null is end of input
-    this.replaying = [];      // lines still to type, one each time the program reads
+    this.replaying = [];      // lines to type, one each time the program reads,
+    this.replayed = 0;        // from this one on
     this.reader = null;       // the program's read waiting for a line
     this.stopped = false;
     this.finished = false;
@@ -200,7 +201,8 @@ export class Console {
   // Types these lines one at a time, each when the program reads and has
   // nothing left to read, as a link replays a dialogue.
   replay(lines) {
-    this.replaying = [...lines];
+    this.replaying = lines;
+    this.replayed = 0;
   }
 
   // Host calls of the WASI layer, through a session.
@@ -208,7 +210,7 @@ export class Console {
   read(max) {
     // A link's dialogue types its next line when the program asks, as a
     // person would, but the program does not stop for it.
-    if (!this.lines.length && this.replaying.length) this.type(this.replaying.shift());
+    if (!this.lines.length && this.replayed < this.replaying.length) this.type(this.replaying[this.replayed++]);
     if (this.lines.length) return this.afterSlice(() => this.takeLine(max));
     // The question and the prompt are shown before the program waits; whoever
     // is told that it waits may answer at once.

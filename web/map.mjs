@@ -228,6 +228,8 @@ export class RunMap {
         this.imageContext.putImageData(this.pixels, 0, 0);
         this.paint();
         this.tell();
+        if (!computation.drawn) performance.mark('map first drawn');
+        computation.drawn = true;
       });
     }
     if (more) turn.then(() => this.compute());
@@ -354,7 +356,7 @@ export class RunMap {
     context.textAlign = 'center';
     context.fillText('λ', 0, 0);
     context.restore();
-    this.paintLegend(context, plot);
+    this.paintLegend(context, plot, style.color);
 
     // The controls' start and λ, and the cell moved to by keys.
     if (this.mark && Number.isFinite(this.mark.start) && Number.isFinite(this.mark.lambda)) {
@@ -394,16 +396,16 @@ export class RunMap {
 
   // Below the start axis: the palette with its counts, and the two colours
   // of no Done line.
-  paintLegend(context, plot) {
+  paintLegend(context, plot, ink) {
     const top = plot.top + plot.height + 36;
     const width = Math.max(60, plot.width - 220);
     const limit = this.computation.limit;
-    for (let x = 0; x < width; x++) {
-      const [r, g, b] = colour(Math.exp((x / (width - 1)) * Math.log(Math.max(limit, 2))), limit);
-      context.fillStyle = `rgb(${r},${g},${b})`;
-      context.fillRect(plot.left + x, top, 1, LEGEND);
-    }
-    context.fillStyle = getComputedStyle(this.canvas).color;
+    // The palette is linear in the log of the count, as the bar is.
+    const bar = context.createLinearGradient(plot.left, 0, plot.left + width, 0);
+    for (const [at, hex] of PALETTE) bar.addColorStop(at, `#${hex.toString(16).padStart(6, '0')}`);
+    context.fillStyle = bar;
+    context.fillRect(plot.left, top, width, LEGEND);
+    context.fillStyle = ink;
     context.textAlign = 'left';
     context.textBaseline = 'middle';
     context.fillText('1', plot.left - 10, top + LEGEND / 2);
@@ -412,7 +414,7 @@ export class RunMap {
     for (const [[r, g, b], label] of [[GREY, 'finite'], [RED, 'inf/NaN']]) {
       context.fillStyle = `rgb(${r},${g},${b})`;
       context.fillRect(x, top, LEGEND, LEGEND);
-      context.fillStyle = getComputedStyle(this.canvas).color;
+      context.fillStyle = ink;
       context.fillText(label, x + LEGEND + 4, top + LEGEND / 2);
       x += 75;
     }

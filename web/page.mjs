@@ -37,10 +37,12 @@ const screen = new Console($('screen'), $('keys'), {
       ? `the earliest ${dropped.toLocaleString('en')} lines have left the screen` : '';
   },
   onInput(text) {
+    // Blank lines cannot end a read unless the text before them could still
+    // go on: the program's reads are asked again only when something can.
+    const mayEndRead = text === null || /\S/.test(text) || /\S$/.test(typed);
     if (text !== null) typed += text;
     else inputEnded = true;
-    picture.addInput(text);
-    if (!readKnown) {
+    if (!readKnown && mayEndRead) {
       const read = program.read(typed);
       if (!read.toEnd || inputEnded) showRead(read);
     }
@@ -73,6 +75,7 @@ $('whole').addEventListener('click', () => map.whole());
 // the map's.
 function showRead(read) {
   readKnown = true;
+  picture.setRead(read);
   controls.showRead(read, typedByControls);
   const failed = { start: 'the start point', lambda: 'λ', limit: 'the limit' }[read.failed];
   map.setMark({ start: read.start, lambda: read.lambda, note: failed && `after the read of ${failed} failed` });

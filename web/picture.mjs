@@ -75,12 +75,10 @@ export class Picture {
   }
 
   reset() {
-    this.input = [];
-    this.inputEnded = false;
     this.decoder = new TextDecoder();
     this.partial = '';    // the output line not yet ended
     this.lines = 0;       // output lines seen
-    this.read = undefined; // what the program read, once it iterates
+    this.read = undefined; // what the program read, once its reads are done
     this.runs = [];       // the latest KEPT: {number, from, to, meets}
     this.count = 0;       // runs printed
     this.last = null;     // the latest iterate, {value, text}
@@ -92,11 +90,11 @@ export class Picture {
     this.draw();
   }
 
-  // What the program was sent, until the end of input (null).
-  addInput(text) {
-    if (this.inputEnded) return;
-    if (text === null) this.inputEnded = true;
-    else if (this.input.length < 4096) this.input.push(text);
+  // What the program read (web/program.mjs), known once its reads have all
+  // been answered: before it writes its first iterate or Done line.
+  setRead(read) {
+    this.read = read;
+    this.last = { value: read.start, text: this.program.format(read.start) };
   }
 
   addOutput(bytes) {
@@ -116,25 +114,15 @@ export class Picture {
     this.draw();
   }
 
-  // The program has passed its reads when it writes its first iterate or its
-  // Done line: what it read is then all in the input.
-  startReading() {
-    if (this.read !== undefined) return;
-    this.read = this.program.read(this.input.join(''));
-    this.last = { value: this.read.start, text: this.program.format(this.read.start) };
-  }
-
   addLine(line) {
     this.lines++;
     if (this.lines === 1) return;  // the question
     const done = /^Done after: (\d+) runs$/.exec(line);
     if (done) {
-      this.startReading();
       this.done = Number(done[1]);
       return;
     }
     if (!ITERATE.test(line)) return;  // the prompts, the empty lines
-    this.startReading();
     const number = ++this.count;
     const from = this.last;
     const value = from && this.program.step(from.value, this.read.lambda);

@@ -1,6 +1,7 @@
-// Draws page.png, the page as the README shows it: the link that replays the
-// built-in run, stepped back to run 13, the run that leaves the valley. Run
-// it again whenever the page changes.
+// Draws the page as the README shows it: page.png, the link that replays the
+// built-in run, stepped back to run 13, the run that leaves the valley; and
+// page-map.png, the whole page after the map's cell at start -3, λ 0.25 was
+// clicked and is pointed at. Run it again whenever the page changes.
 // Usage: node docs/page-screenshot.mjs OUTPUT-DIRECTORY   (needs chromium and npm ci)
 import { join } from 'node:path';
 import { open, waitFor, replayAddress } from '../tests/browser/page.mjs';
@@ -14,5 +15,17 @@ for (let run = 62; run > 13; run--) await page.keyboard.press('ArrowLeft');
 await page.getByRole('figure').locator('figcaption').filter({ hasText: /^run 13:/ }).waitFor();
 await page.evaluate(() => document.activeElement.blur());
 await page.screenshot({ path: join(process.argv[2], 'page.png') });
+
+// Start -3 is column 40 of the map, λ 0.25 row 8.
+await page.goto(browser.url);
+await page.locator('#map-progress').filter({ hasText: /^25,359 of 25,359 cells$/ }).waitFor();
+const map = page.getByRole('application', { name: 'Map' });
+const [left, top, width, height] = (await map.getAttribute('data-plot')).split(' ').map(Number);
+const cell = { x: left + (40.5 * width) / 321, y: top + height - (8.5 * height) / 79 };
+await map.click({ position: cell });
+await waitFor(page, 'waiting for input');
+await page.locator('#read-as').filter({ hasText: 'start -3, λ 0.25, limit 500' }).waitFor();
+await map.hover({ position: cell });
+await page.screenshot({ path: join(process.argv[2], 'page-map.png'), fullPage: true });
 if (browser.errors.length) throw new Error(browser.errors.join('\n'));
 await browser.close();

@@ -141,7 +141,7 @@ for (let pair = 0; pair < pairs; pair++) {
   await typeKeys(page, answers.slice(0, -1));
   const started = performance.now();
   await page.keyboard.press('Enter');
-  await waitFor(page, 'waiting for input');
+  await page.getByRole('status').filter({ hasText: 'waiting for input' }).waitFor({ timeout: 120000 });
   inPage.push((performance.now() - started) / 1000);
 
   const nativeStarted = performance.now();

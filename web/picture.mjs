@@ -125,27 +125,40 @@ export class Picture {
     if (!ITERATE.test(line)) return;  // the prompts, the empty lines
     const number = ++this.count;
     const from = this.last;
-    const value = from && this.program.step(from.value, this.read.lambda);
-    // A NaN's sign is the processor's, which a page cannot see.
-    const same = from && (line === this.program.format(value) || (Number.isNaN(value) && line.endsWith('nan')));
-    const to = same ? { value, text: line } : null;
+    const to = from && { value: this.program.step(from.value, this.read.lambda), text: line };
     this.last = to;
     const run = { number, from, to, text: line };
-    if (!this.drawable(run)) this.noteNotDrawn(run);
+    if (!this.inView(run)) this.noteNotDrawn(run);
     this.runs.push(run);
     if (this.runs.length >= 2 * KEPT) this.runs.splice(0, KEPT);
   }
 
   // Runs on the curve in a view a double can hold: finite, and not so far
   // out that f overflows.
-  drawable(run) {
+  inView(run) {
     const near = (point) => point && Math.abs(point.value) <= FAR;
     return near(run.from) && near(run.to);
   }
 
+  // Whether the iterate the page stepped to is the one printed. Asked of the
+  // runs drawn and captioned only: a run of millions of lines is not slowed.
+  followed(run) {
+    if (run.followed === undefined) {
+      const { value, text } = run.to ?? {};
+      // A NaN's sign is the processor's, which a page cannot see.
+      run.followed = Boolean(run.to)
+        && (text === this.program.format(value) || (Number.isNaN(value) && text.endsWith('nan')));
+    }
+    return run.followed;
+  }
+
+  drawable(run) {
+    return this.inView(run) && this.followed(run);
+  }
+
   noteNotDrawn(run) {
     let text;
-    if (!run.from || !run.to) text = `${run.text}, an iterate this page could not follow`;
+    if (!run.from) text = `${run.text}, an iterate this page could not follow`;
     else if (Number.isFinite(run.to.value) && Number.isFinite(run.from.value)) text = `beyond ±${formatG(FAR)}`;
     else text = run.text;
     const last = this.notDrawn.at(-1);
@@ -317,7 +330,8 @@ export class Picture {
       caption = `run ${run.number}: from ${run.from.text}, the tangent meets the axis at `
         + `${this.program.format(this.meets(run))}, and the damped step lands on ${run.to.text}`;
     } else if (run) {
-      caption = `run ${run.number}: ${run.text}, not drawn`;
+      const why = this.inView(run) ? ', which this page could not follow' : '';
+      caption = `run ${run.number}: ${run.text}${why}, not drawn`;
     }
     if (this.selected === null && this.done !== null) caption += `${caption ? '. ' : ''}Done after: ${this.done} runs`;
     this.caption.textContent = caption;

@@ -27,11 +27,14 @@ export function dragText(value, unitsPerPixel) {
 // A double as the shortest text that reads back as the same double.
 const number = (value) => String(value);
 
+// The parameters as the page names them, by the names web/program.mjs gives.
+export const PARAMETER = { start: 'the start point', lambda: 'λ', limit: 'the limit' };
+
 // The sentence that says what the program read.
 export function readText(read) {
   const values = `start ${number(read.start)}, λ ${number(read.lambda)}, limit ${read.limit}`;
   if (!read.dialogue) return `The program took its built-in values: ${values}.`;
-  const failed = { start: 'the start point', lambda: 'λ', limit: 'the limit' }[read.failed];
+  const failed = PARAMETER[read.failed];
   if (!failed) return `The program read ${values}.`;
   const stored = read[read.failed];
   return `The program's read of ${failed} failed: it stored ${number(stored)} and read nothing more, `
@@ -49,12 +52,12 @@ export class Controls {
     this.view = null;       // the picture's x range and where its axis is
     this.start = 0;         // the start the handle shows
     this.dragging = null;
-    this.pending = null;    // texts to run at the next frame
-    this.frame = 0;
+    this.frame = 0;         // a dialogue waits for the next frame
 
+    // Enter runs the fields' dialogue; leaving a field runs it if it changed.
     for (const field of [this.startText, this.lambdaText, this.limitText]) {
       field.addEventListener('keydown', (event) => {
-        if (event.key === 'Enter') this.send();
+        if (event.key === 'Enter') this.run(this.sent = this.texts());
       });
       field.addEventListener('change', () => this.send());
     }
@@ -68,10 +71,8 @@ export class Controls {
       button.type = 'button';
       button.textContent = tried.name;
       button.addEventListener('click', () => {
-        this.startText.value = tried.start;
-        this.lambdaText.value = tried.lambda;
         if (tried.limit) this.limitText.value = tried.limit;
-        this.send();
+        this.choose(tried.start, tried.lambda);
       });
       this.tries.append(button);
     }
@@ -82,7 +83,15 @@ export class Controls {
     return { start: this.startText.value, lambda: this.lambdaText.value, limit: this.limitText.value };
   }
 
-  // Fields hold texts; a text is sent once it differs from what was sent.
+  // A start point and λ chosen (a value to try, a cell of the map): their
+  // dialogue runs, with the limit in its field.
+  choose(start, lambda) {
+    this.startText.value = start;
+    this.lambdaText.value = lambda;
+    this.run(this.sent = this.texts());
+  }
+
+  // Runs the fields' dialogue if it differs from the last one sent.
   send() {
     const texts = this.texts();
     if (JSON.stringify(texts) === JSON.stringify(this.sent)) return;

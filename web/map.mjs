@@ -159,6 +159,8 @@ const LEGEND = 12;  // the legend's bar, below the start axis
 const SLICE_MS = 12;
 // Runs a cell may make on the map: past this a map would take minutes.
 export const MAP_LIMIT = 5000;
+// Maps kept to go back to (the whole map among them, as a rule).
+const CACHED = 8;
 
 export class RunMap {
   // canvas: the map, named "Map"; cellText: where the cell pointed at is
@@ -175,7 +177,7 @@ export class RunMap {
     this.mark = null;          // { start, lambda, note } of the current run, or null
     this.focusCell = null;     // [i, j] moved to by keys
     this.pointers = new Map(); // pointers down, for a drag or a pinch
-    this.cache = new Map();    // finished computations, by grid and limit
+    this.cache = new Map();    // the latest computations, by grid and limit
     this.image = document.createElement('canvas');
     this.listen();
     new ResizeObserver(() => this.paint()).observe(canvas);
@@ -191,7 +193,9 @@ export class RunMap {
     const runs = Math.min(limit, MAP_LIMIT);
     const key = JSON.stringify([grid, runs]);
     this.computation = this.cache.get(key) ?? new Computation(program, grid, runs);
+    this.cache.delete(key);
     this.cache.set(key, this.computation);
+    if (this.cache.size > CACHED) this.cache.delete(this.cache.keys().next().value);
     this.image.width = this.computation.columns;
     this.image.height = this.computation.rows;
     this.imageContext = this.image.getContext('2d');
@@ -233,7 +237,7 @@ export class RunMap {
       });
     }
     if (more) turn.then(() => this.compute());
-    else performance.mark('map complete', { detail: { cells: computation.cellCount } });
+    else performance.mark('map complete');
   }
 
   paintCell(i, j, size, outcome) {

@@ -5,7 +5,7 @@ import { run } from './wasi.mjs';
 import { Console, Stopped } from './console.mjs';
 import { Picture } from './picture.mjs';
 import { Program } from './program.mjs';
-import { Controls } from './controls.mjs';
+import { Controls, PARAMETER } from './controls.mjs';
 import { RunMap } from './map.mjs';
 
 const $ = (id) => document.getElementById(id);
@@ -63,11 +63,7 @@ controls.onDrag = (range) => picture.lockX(range);
 const map = new RunMap($('map'), {
   cellText: $('map-cell'),
   progress: $('map-progress'),
-  choose(startText, lambdaText) {
-    $('start-text').value = startText;
-    $('lambda-text').value = lambdaText;
-    controls.send();
-  },
+  choose: (startText, lambdaText) => controls.choose(startText, lambdaText),
 });
 $('whole').addEventListener('click', () => map.whole());
 
@@ -77,7 +73,7 @@ function showRead(read) {
   readKnown = true;
   picture.setRead(read);
   controls.showRead(read, typedByControls);
-  const failed = { start: 'the start point', lambda: 'λ', limit: 'the limit' }[read.failed];
+  const failed = PARAMETER[read.failed];
   map.setMark({ start: read.start, lambda: read.lambda, note: failed && `after the read of ${failed} failed` });
   if (read.limit !== map.limit) map.show({ limit: read.limit });
 }

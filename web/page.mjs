@@ -156,10 +156,17 @@ document.querySelector('.drawing').addEventListener('keydown', (event) => {
   }
 });
 
-try {
+// The module: beside the page, or inside it where the page is one file.
+async function moduleBytes() {
+  const inside = document.getElementById('module-bytes');
+  if (inside) return Uint8Array.from(atob(inside.textContent), (char) => char.charCodeAt(0));
   const response = await fetch('damped-newton.wasm');
   if (!response.ok) throw new Error(`damped-newton.wasm: ${response.status} ${response.statusText}`);
-  module = await WebAssembly.compile(await response.arrayBuffer());
+  return response.arrayBuffer();
+}
+
+try {
+  module = await WebAssembly.compile(await moduleBytes());
   program = await Program.load(module);
   picture = new Picture($('picture'), $('caption'), $('notes'), program);
   picture.onDraw = (view) => controls.setView(view);

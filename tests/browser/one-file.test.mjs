@@ -1,0 +1,39 @@
+// The page as one file, opened from the disk with no server: a dialogue typed
+// key by key, a link's dialogue replayed, the map complete, and not one
+// request but for the file itself.
+import { test, after } from 'node:test';
+import assert from 'node:assert/strict';
+import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
+import {
+  open, root, screen, screenText, state, waitFor, typeKeys, readmeTranscripts, expand, typedIn, replayAddress,
+} from './page.mjs';
+
+const browser = await open();
+const { page } = browser;
+const file = pathToFileURL(join(root, 'damped-newton.html')).href;
+const requests = [];
+page.on('request', (request) => requests.push(request.url()));
+after(async () => {
+  assert.deepEqual(browser.errors, [], 'no page error is logged');
+  await browser.close();
+});
+
+test("opened from the disk, it runs the README's dialogues", async () => {
+  const [builtIn, typed] = await readmeTranscripts();
+  await page.goto(file);
+  await waitFor(page, 'waiting for input');
+  await screen(page).click();
+  await typeKeys(page, typedIn(typed));
+  await waitFor(page, 'exit status 0');
+  const shown = await screenText(page);
+  assert.equal(shown, expand(typed, shown));
+
+  await page.goto(replayAddress(file, typedIn(builtIn)));
+  await waitFor(page, 'exit status 0');
+  const replayed = await screenText(page);
+  assert.equal(replayed, expand(builtIn, replayed));
+  await page.locator('#map-progress').filter({ hasText: /^25,359 of 25,359 cells$/ }).waitFor();
+  assert.equal(await state(page), 'exit status 0');
+  assert.deepEqual(requests.filter((url) => !url.startsWith(file)), [], 'nothing but the file is fetched');
+});

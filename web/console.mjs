@@ -287,12 +287,13 @@ export class Console {
       this.live = new Block(this.outputDecoder);
     }
     if (this.coming.length > MAX_COMING) this.render();
-    else if (!this.frame) this.frame = requestAnimationFrame(() => this.render());
+    else if (!this.frame) this.frame = requestAnimationFrame(() => this.render({ inFrame: true }));
   }
 
   // Puts what has come since the last frame on the page, and scrolls to its
-  // end at the next frame: scrolling now would lay the page out at every read.
-  render() {
+  // end: in a frame at once, else at the next frame, for scrolling now would
+  // lay the page out at every read.
+  render({ inFrame = false } = {}) {
     if (this.frame) cancelAnimationFrame(this.frame);
     this.frame = 0;
     for (const block of this.coming) {
@@ -307,7 +308,8 @@ export class Console {
     this.coming = [];
     this.liveText.appendData(this.live.takeText());
     this.dropEarliest();
-    this.scrollToEnd();
+    if (inFrame) this.screen.scrollTop = this.screen.scrollHeight;
+    else this.scrollToEnd();
   }
 
   scrollToEnd() {

@@ -59,7 +59,7 @@ export class Controls {
       field.addEventListener('keydown', (event) => {
         if (event.key === 'Enter') this.run(this.sent = this.texts());
       });
-      field.addEventListener('change', () => this.send());
+      field.addEventListener('blur', () => this.send());
     }
     this.lambdaSlider.addEventListener('input', () => {
       this.lambdaText.value = this.lambdaSlider.value;

@@ -1,12 +1,13 @@
-// What the browser tests share: web/ served on 127.0.0.1, Debian's Chromium
-// driven headless, and the page read and used as a person would, through its
-// buttons and the element named "Screen".
+// What the browser tests share: web/ served on 127.0.0.1, a browser driven
+// headless (Debian's Chromium, or Firefox ESR over WebDriver BiDi, as ENGINE
+// says), and the page read and used as a person would, through its buttons
+// and the element named "Screen".
 import { createServer } from 'node:http';
 import { existsSync } from 'node:fs';
 import { readFile, readdir } from 'node:fs/promises';
 import { extname, join, normalize } from 'node:path';
 import { fileURLToPath } from 'node:url';
-import { chromium } from 'playwright-core';
+import { chromium, firefox } from 'playwright-core';
 
 export const root = fileURLToPath(new URL('../..', import.meta.url));
 const web = join(root, 'web');
@@ -35,19 +36,58 @@ export async function serve() {
   };
 }
 
-// Starts Chromium (headless, with a profile of its own that it removes) and
-// the server; the caller's test ends both with close().
+// The engine the tests drive, and what its driver can do beyond the page:
+// save a download, grant the clipboard, weigh the heap, touch.
+const engines = {
+  chromium: {
+    downloads: true, clipboard: true, heap: true, touch: true,
+    launch: () => chromium.launch({
+      executablePath: process.env.BROWSER ?? '/usr/bin/chromium',
+      args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+             '--disable-background-networking', '--disable-component-update', '--disable-sync',
+             // The tests weigh the page's heap after a full collection.
+             '--js-flags=--expose-gc'],
+    }),
+  },
+  // playwright-core 1.64.1 drives Firefox ESR 153 over WebDriver BiDi.
+  firefox: {
+    downloads: false, clipboard: false, heap: false, touch: false,
+    launch: () => firefox.launch({
+      channel: 'moz-firefox',
+      executablePath: process.env.BROWSER ?? '/usr/bin/firefox-esr',
+      // Playwright loosens what a file:// page may reach; a person's Firefox does not.
+      firefoxUserPrefs: { 'security.fileuri.strict_origin_policy': true },
+    }),
+  },
+};
+export const engineName = process.env.ENGINE ?? 'chromium';
+export const engine = engines[engineName];
+
+// Starts the browser (headless, with a profile of its own that it removes)
+// and the server; the caller's test ends both with close().
 // Every page error is collected in errors, which each test checks is empty.
 export async function open({ width = 1280, height = 900, touch = false } = {}) {
   const server = await serve();
-  const browser = await chromium.launch({
-    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-           '--disable-background-networking', '--disable-component-update', '--disable-sync',
-           // The tests weigh the page's heap after a full collection.
-           '--js-flags=--expose-gc'],
+  const browser = await engine.launch();
+  const context = await browser.newContext({
+    viewport: { width, height }, acceptDownloads: engine.downloads, hasTouch: touch && engine.touch,
   });
-  const context = await browser.newContext({ viewport: { width, height }, acceptDownloads: true, hasTouch: touch });
+  // Where the driver cannot take a download, the blob the page offers to
+  // save is kept for saveScreen to read, and the browser is not asked to
+  // save it (its prompt would take the focus from the page).
+  if (!engine.downloads) {
+    await context.addInitScript(() => {
+      const createObjectURL = URL.createObjectURL;
+      URL.createObjectURL = (blob) => {
+        window.savedBlob = blob;
+        return createObjectURL.call(URL, blob);
+      };
+      const click = HTMLAnchorElement.prototype.click;
+      HTMLAnchorElement.prototype.click = function save() {
+        if (!this.download) click.call(this);
+      };
+    });
+  }
   const page = await context.newPage();
   const errors = [];
   page.on('pageerror', (error) => errors.push(error.message));
@@ -70,8 +110,14 @@ export async function waitFor(page, wanted) {
   await page.getByRole('status').filter({ hasText: wanted }).waitFor({ timeout: 10000 });
 }
 
-// "Save screen", and the bytes it downloads.
+// "Save screen", and the bytes it downloads (or, where the engine cannot
+// save, the bytes it offers to).
 export async function saveScreen(page) {
+  if (!engine.downloads) {
+    await page.evaluate(() => { window.savedBlob = null; });
+    await page.getByRole('button', { name: 'Save screen' }).click();
+    return Buffer.from(await page.evaluate(async () => [...new Uint8Array(await window.savedBlob.arrayBuffer())]));
+  }
   const [download] = await Promise.all([
     page.waitForEvent('download'),
     page.getByRole('button', { name: 'Save screen' }).click(),
@@ -79,12 +125,30 @@ export async function saveScreen(page) {
   return readFile(await download.path());
 }
 
+// Lets the page write the clipboard, and the test read it, where the engine's
+// driver can grant that.
+export async function allowClipboard(page) {
+  if (engine.clipboard) await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
+}
+
+// "Copy link", and the link it gave: from the clipboard, or where the test
+// cannot read it, from the notice that names it.
+export async function copyLink(page) {
+  await page.getByRole('button', { name: 'Copy link' }).click();
+  if (engine.clipboard) return page.evaluate(() => navigator.clipboard.readText());
+  return /^(?:Link copied|Copy this link): (.*)$/.exec(await page.locator('#notice').textContent())[1];
+}
+
 // Pastes text into the console, as a person pastes from the clipboard.
 export async function paste(page, text) {
   await page.getByRole('textbox', { name: 'Keyboard' }).evaluate((keys, pasted) => {
     const clipboardData = new DataTransfer();
     clipboardData.setData('text/plain', pasted);
-    keys.dispatchEvent(new ClipboardEvent('paste', { clipboardData, bubbles: true, cancelable: true }));
+    // Not every engine lets a made paste event carry its data: it is set on
+    // the event itself, as a real paste has it.
+    const paste = new Event('paste', { bubbles: true, cancelable: true });
+    Object.defineProperty(paste, 'clipboardData', { value: clipboardData });
+    keys.dispatchEvent(paste);
   }, text);
 }
 

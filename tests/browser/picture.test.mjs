@@ -8,7 +8,7 @@ import { join } from 'node:path';
 import { tmpdir } from 'node:os';
 import {
   open, root, screen, screenText, state, waitFor, typeKeys,
-  readmeTranscripts, expand, typedIn, replayAddress,
+  readmeTranscripts, expand, typedIn, replayAddress, engineName, allowClipboard, copyLink,
 } from './page.mjs';
 
 const browsers = [];
@@ -144,8 +144,7 @@ test('a far meeting point is marked at the edge with its value', async () => {
 
 test("a link replays the README's dialogues, and Copy link gives one", async () => {
   const { page, url } = await openPage();
-  const context = page.context();
-  await context.grantPermissions(['clipboard-read', 'clipboard-write']);
+  await allowClipboard(page);
   const readme = await readFile(join(root, 'README.md'), 'utf8');
   for (const transcript of await readmeTranscripts()) {
     const typed = typedIn(transcript);
@@ -157,8 +156,7 @@ test("a link replays the README's dialogues, and Copy link gives one", async () 
     assert.equal(shown, expand(transcript, shown));
   }
   await dialogue(page, url, 'n\n-2\n0.5\n3\n');
-  await page.getByRole('button', { name: 'Copy link' }).click();
-  const copied = await page.evaluate(() => navigator.clipboard.readText());
+  const copied = await copyLink(page);
   assert.equal(copied, replayAddress(url, 'n\n-2\n0.5\n3\n'));
   const before = await screenText(page);
   await page.goto(copied);
@@ -177,7 +175,7 @@ test("a phone's width and a desktop's draw the same, beside or below the console
     const apart = picture.y >= console.y + console.height || picture.x >= console.x + console.width;
     assert.ok(apart, `the picture does not overlap the console at ${size.width} px`);
     assert.ok(picture.x >= 0 && picture.x + picture.width <= size.width, 'the picture fits the width');
-    await page.screenshot({ path: join(process.env.SCREENSHOTS ?? tmpdir(), `page-${size.width}.png`), fullPage: true });
+    await page.screenshot({ path: join(process.env.SCREENSHOTS ?? tmpdir(), `page-${engineName}-${size.width}.png`), fullPage: true });
     assert.equal(await state(page), 'waiting for input');
   }
   assert.equal(drawings[0], drawings[1]);

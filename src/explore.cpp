@@ -4,8 +4,8 @@
 // point and a damping factor. The page's picture and map take every number
 // from here, so they hold what the program prints, to the last bit.
 //
-// The module is built as a library whose main() the page starts separately;
-// an instance that never runs main() answers these.
+// The module is a WASI reactor: the console's instance runs main(), and an
+// instance that never runs main() answers these.
 #include "newton.h"
 #include "parameters.h"
 
@@ -111,9 +111,7 @@ PAGE_EXPORT("damped_step") double pageDampedStep(double x, double damping)
 // and returns its length; text_address() tells where it is.
 PAGE_EXPORT("write_iterate") std::uint32_t writeIterate(double x)
 {
-    // One stream for every call: making one costs more than writing a line.
-    static std::ostringstream out;
-    out.str(std::string());
+    std::ostringstream out;
     out << x;
     text = out.str();
     return static_cast<std::uint32_t>(text.size());

@@ -150,8 +150,8 @@ export class Console {
     this.droppedOutput = { lines: 0, partly: false };
     this.editLine = '';       // typed, not yet sent with Enter
     this.lines = [];          // sent, as bytes, not yet read; null is end of input
-    this.replaying = [];      // lines to type, one each time the program reads,
-    this.replayed = 0;        // from this one on
+    this.replaying = [];      // a link's lines, typed one each time the program reads
+    this.replayed = 0;        // how many of them have been typed
     this.reader = null;       // the program's read waiting for a line
     this.stopped = false;
     this.finished = false;

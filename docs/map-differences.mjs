@@ -18,7 +18,7 @@ async function printed(startText, lambdaText) {
   child.child.stdin.end(`n\n${startText}\n${lambdaText}\n500\n`);
   const last = (await child).stdout.split('\n').at(-2);
   if (last.startsWith('Done after: ')) return last;
-  return /nan|inf/.test(last) ? outcomeText(-1) : outcomeText(0);
+  return outcomeText(/nan|inf/.test(last) ? 'infinite' : 'finite');
 }
 
 const map = new Computation(program, WHOLE, 500);

@@ -6,7 +6,7 @@
 
 // Values to try, each named for what it shows; a missing λ or limit keeps
 // the one in its field.
-export const TRIES = [
+const TRIES = [
   { name: 'the undamped cycle', start: '0', lambda: '1' },
   { name: 'the built-in run', start: '0', lambda: '0.5', limit: '500' },
   { name: 'damping costs runs', start: '0', lambda: '0.25' },
@@ -18,7 +18,7 @@ export const TRIES = [
 
 // How a dragged start is written: to the digits that a pixel of the view
 // can tell apart, so that "-1.234" is typed, not "-1.2340163...".
-export function dragText(value, unitsPerPixel) {
+function dragText(value, unitsPerPixel) {
   const digits = Math.min(15, Math.max(0, Math.ceil(-Math.log10(unitsPerPixel))));
   const text = value.toFixed(digits);
   return (text.includes('.') ? text.replace(/\.?0+$/, '') : text).replace(/^-0$/, '0');
@@ -31,7 +31,7 @@ const number = (value) => String(value);
 export const PARAMETER = { start: 'the start point', lambda: 'λ', limit: 'the limit' };
 
 // The sentence that says what the program read.
-export function readText(read) {
+function readText(read) {
   const values = `start ${number(read.start)}, λ ${number(read.lambda)}, limit ${read.limit}`;
   if (!read.dialogue) return `The program took its built-in values: ${values}.`;
   const failed = PARAMETER[read.failed];

@@ -25,7 +25,7 @@ export function axisText(axis, k) {
   return `${units < 0 ? '-' : ''}${whole}${fraction ? `.${fraction}` : ''}`;
 }
 
-export const axisValue = (axis, k) => (axis.first + k * axis.step) / 10 ** axis.digits;
+const axisValue = (axis, k) => (axis.first + k * axis.step) / 10 ** axis.digits;
 
 // An axis over [low, high] with about `count` values, a step of 1, 2, 2.5 or
 // 5 times a power of ten, whichever comes nearest.
@@ -44,14 +44,10 @@ export function axisOver(low, high, count) {
   return { first, step, count: Math.max(1, (last - first) / step + 1), digits };
 }
 
-// Outcomes as the map keeps them: the count on the Done line, or these.
-export const FINITE = 0;
-export const INFINITE = -1;
-const NOT_YET = -2;
-
-// The outcome of every cell of a grid, computed coarse cells first: each pass
-// takes every size-th cell of both axes that an earlier pass did not, and
-// stands for the size × size cells from it until a finer pass comes.
+// The outcome of every cell of a grid, as Program.outcome gives it, computed
+// coarse cells first: each pass takes every size-th cell of both axes that an
+// earlier pass did not, and stands for the size × size cells from it until a
+// finer pass comes.
 export class Computation {
   constructor(program, grid, limit) {
     this.program = program;
@@ -59,7 +55,7 @@ export class Computation {
     this.limit = limit;
     this.columns = grid.start.count;
     this.rows = grid.lambda.count;
-    this.outcomes = new Int32Array(this.columns * this.rows).fill(NOT_YET);
+    this.outcomes = new Array(this.columns * this.rows);  // undefined until computed
     this.done = 0;
     // Each text as the program reads it, once per column and row.
     this.starts = Array.from({ length: this.columns }, (_, i) => program.number(axisText(grid.start, i)));
@@ -96,9 +92,8 @@ export class Computation {
 
   outcome(i, j) {
     const at = j * this.columns + i;
-    if (this.outcomes[at] === NOT_YET) {
-      const outcome = this.program.outcome(this.starts[i], this.lambdas[j], this.limit);
-      this.outcomes[at] = outcome === 'finite' ? FINITE : outcome === 'infinite' ? INFINITE : outcome;
+    if (this.outcomes[at] === undefined) {
+      this.outcomes[at] = this.program.outcome(this.starts[i], this.lambdas[j], this.limit);
       this.done++;
     }
     return this.outcomes[at];
@@ -106,16 +101,15 @@ export class Computation {
 
   // A cell's outcome if computed, else undefined.
   known(i, j) {
-    const outcome = this.outcomes[j * this.columns + i];
-    return outcome === NOT_YET ? undefined : outcome;
+    return this.outcomes[j * this.columns + i];
   }
 }
 
 // A cell's outcome in words, as the program's last line says it.
 export function outcomeText(outcome) {
   if (outcome > 0) return `Done after: ${outcome} runs`;
-  if (outcome === FINITE) return 'no Done line, iterates finite';
-  if (outcome === INFINITE) return 'no Done line, iterates infinite or NaN';
+  if (outcome === 'finite') return 'no Done line, iterates finite';
+  if (outcome === 'infinite') return 'no Done line, iterates infinite or NaN';
   return 'not computed yet';
 }
 
@@ -125,9 +119,9 @@ const GREY = [190, 190, 190];
 const RED = [214, 39, 40];
 const rgb = (hex) => [hex >> 16, (hex >> 8) & 255, hex & 255];
 
-export function colour(outcome, limit) {
-  if (outcome === FINITE) return GREY;
-  if (outcome === INFINITE) return RED;
+function colour(outcome, limit) {
+  if (outcome === 'finite') return GREY;
+  if (outcome === 'infinite') return RED;
   const t = Math.min(1, Math.log(outcome) / Math.log(Math.max(limit, 2)));
   const k = PALETTE.findIndex(([at]) => at >= t);
   if (k <= 0) return rgb(PALETTE[0][1]);
@@ -158,7 +152,7 @@ const LEGEND = 12;  // the legend's bar, below the start axis
 // Cells computed between two looks at the clock and the page.
 const SLICE_MS = 12;
 // Runs a cell may make on the map: past this a map would take minutes.
-export const MAP_LIMIT = 5000;
+const MAP_LIMIT = 5000;
 // Maps kept to go back to (the whole map among them, as a rule).
 const CACHED = 8;
 
@@ -176,6 +170,7 @@ export class RunMap {
     this.limit = 500;          // as the program read it; the map stops at MAP_LIMIT
     this.mark = null;          // { start, lambda, note } of the current run, or null
     this.focusCell = null;     // [i, j] moved to by keys
+    this.pointed = null;       // [i, j] under the pointer
     this.pointers = new Map(); // pointers down, for a drag or a pinch
     this.cache = new Map();    // the latest computations, by grid and limit
     this.image = document.createElement('canvas');

@@ -22,15 +22,13 @@ const ROOT_IN_VIEW = -1.7693;
 const FAR = 1e100;
 
 const f = (x) => x ** 3 - 2 * x + 2;
-const df = (x) => 3 * x ** 2 - 2;
 
 // An iterate line as the program writes it: printf's %g, with inf and nan.
 const ITERATE = /^[-+]?(\d+\.?\d*(e[-+]\d+)?|inf|nan)$/;
 
-// As the program prints a double: six significant digits, %g.
-export function formatG(x) {
-  if (Number.isNaN(x)) return 'nan';
-  if (!Number.isFinite(x)) return x < 0 ? '-inf' : 'inf';
+// A label of the axes, finite, in the program's notation: six significant
+// digits, %g. The iterates' own texts come from the program.
+function formatG(x) {
   if (x === 0) return Object.is(x, -0) ? '-0' : '0';
   const [, exponent] = x.toExponential(5).split('e');
   const e = Number(exponent);
@@ -79,7 +77,7 @@ export class Picture {
     this.partial = '';    // the output line not yet ended
     this.lines = 0;       // output lines seen
     this.read = undefined; // what the program read, once its reads are done
-    this.runs = [];       // the latest KEPT: {number, from, to, meets}
+    this.runs = [];       // the latest KEPT: {number, from, to, text, meets, followed}
     this.count = 0;       // runs printed
     this.last = null;     // the latest iterate, {value, text}
     this.notDrawn = [];   // [{first, last, text}] of runs not drawn, and why

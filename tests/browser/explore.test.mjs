@@ -5,7 +5,7 @@
 // module run under Node on the same input.
 import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { open, screenText, state, waitFor, saveScreen, typeKeys, engine } from './page.mjs';
+import { open, screenText, state, waitFor, saveScreen, typeKeys, engine, noPhone } from './page.mjs';
 import { screenOf, program } from '../module/program.mjs';
 
 const browsers = [];
@@ -226,7 +226,7 @@ test("a dialogue typed by hand moves the controls", async () => {
 });
 
 // Where the engine's driver cannot touch, the map is clicked.
-test("a phone's width: the map tapped", async () => {
+test("a phone's width: the map tapped", { skip: noPhone }, async () => {
   const page = await openPage({ width: 390, height: 844, touch: true });
   await mapDone(page);
   const map = page.getByRole('application', { name: 'Map' });

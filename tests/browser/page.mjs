@@ -1,6 +1,6 @@
 // What the browser tests share: web/ served on 127.0.0.1, a browser driven
-// headless (Debian's Chromium, or Firefox ESR over WebDriver BiDi, as ENGINE
-// says), and the page read and used as a person would, through its buttons
+// (Debian's Chromium or Firefox ESR headless, or WebKit's MiniBrowser under
+// xvfb-run, as ENGINE says), and the page read and used as a person would, through its buttons
 // and the element named "Screen".
 import { createServer } from 'node:http';
 import { existsSync } from 'node:fs';
@@ -8,6 +8,7 @@ import { readFile, readdir } from 'node:fs/promises';
 import { extname, join, normalize } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { chromium, firefox } from 'playwright-core';
+import { newPage as newWebKitPage } from './webkit.mjs';
 
 export const root = fileURLToPath(new URL('../..', import.meta.url));
 const web = join(root, 'web');
@@ -37,10 +38,11 @@ export async function serve() {
 }
 
 // The engine the tests drive, and what its driver can do beyond the page:
-// save a download, grant the clipboard, weigh the heap, touch.
+// save a download, grant the clipboard, weigh the heap, touch, see each
+// request; and how soon a key or a click during a long run is on screen.
 const engines = {
   chromium: {
-    downloads: true, clipboard: true, heap: true, touch: true,
+    downloads: true, clipboard: true, heap: true, touch: true, requests: true, answerMs: 200,
     launch: () => chromium.launch({
       executablePath: process.env.BROWSER ?? '/usr/bin/chromium',
       args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
@@ -51,7 +53,7 @@ const engines = {
   },
   // playwright-core 1.64.1 drives Firefox ESR 153 over WebDriver BiDi.
   firefox: {
-    downloads: false, clipboard: false, heap: false, touch: false,
+    downloads: false, clipboard: false, heap: false, touch: false, requests: true, answerMs: 200,
     launch: () => firefox.launch({
       channel: 'moz-firefox',
       executablePath: process.env.BROWSER ?? '/usr/bin/firefox-esr',
@@ -59,24 +61,37 @@ const engines = {
       firefoxUserPrefs: { 'security.fileuri.strict_origin_policy': true },
     }),
   },
+  // selenium-webdriver drives WebKitWebDriver, through ./webkit.mjs. Under
+  // Xvfb, MiniBrowser paints in software, a frame of a full screen about a
+  // tenth of a second: keys show in about 0.2 s, and a second is the bound.
+  webkit: { downloads: false, clipboard: false, heap: false, touch: false, requests: false, answerMs: 1000 },
 };
 export const engineName = process.env.ENGINE ?? 'chromium';
 export const engine = engines[engineName];
+// Why this engine cannot show a phone's width, where it cannot.
+export const noPhone = engineName === 'webkit' && "MiniBrowser's window is no narrower than its toolbar, 447 px";
 
 // Starts the browser (headless, with a profile of its own that it removes)
 // and the server; the caller's test ends both with close().
 // Every page error is collected in errors, which each test checks is empty.
 export async function open({ width = 1280, height = 900, touch = false } = {}) {
   const server = await serve();
-  const browser = await engine.launch();
-  const context = await browser.newContext({
-    viewport: { width, height }, acceptDownloads: engine.downloads, hasTouch: touch && engine.touch,
-  });
+  let page;
+  let browser;
+  if (engineName === 'webkit') {
+    page = await newWebKitPage({ width, height });
+  } else {
+    browser = await engine.launch();
+    const context = await browser.newContext({
+      viewport: { width, height }, acceptDownloads: engine.downloads, hasTouch: touch && engine.touch,
+    });
+    page = await context.newPage();
+  }
   // Where the driver cannot take a download, the blob the page offers to
   // save is kept for saveScreen to read, and the browser is not asked to
   // save it (its prompt would take the focus from the page).
   if (!engine.downloads) {
-    await context.addInitScript(() => {
+    await page.addInitScript(() => {
       const createObjectURL = URL.createObjectURL;
       URL.createObjectURL = (blob) => {
         window.savedBlob = blob;
@@ -88,14 +103,13 @@ export async function open({ width = 1280, height = 900, touch = false } = {}) {
       };
     });
   }
-  const page = await context.newPage();
   const errors = [];
   page.on('pageerror', (error) => errors.push(error.message));
   page.on('console', (message) => message.type() === 'error' && errors.push(message.text()));
   return {
     page, errors, url: server.url,
     async close() {
-      await browser.close();
+      await (browser ?? page).close();
       await server.close();
     },
   };
@@ -105,9 +119,32 @@ export const screen = (page) => page.getByRole('log', { name: 'Screen' });
 export const screenText = (page) => screen(page).textContent();
 export const state = (page) => page.getByRole('status').textContent();
 
-// Waits until the program waits for input (or has ended, or was stopped).
+// Waits until the program waits for input (or has ended, or was stopped), and
+// the page has drawn the frame that shows it: the picture follows the screen
+// at the next frame.
 export async function waitFor(page, wanted) {
   await page.getByRole('status').filter({ hasText: wanted }).waitFor({ timeout: 10000 });
+  await page.evaluate(() => new Promise((drawn) => requestAnimationFrame(() => requestAnimationFrame(drawn))));
+}
+
+// Clicks Stop and waits until the run has stopped; returns the time from the
+// page taking the click to the status saying so, measured in the page, so a
+// slow driver's own round trips do not count.
+export async function stop(page) {
+  await page.evaluate(() => {
+    window.stopTimes = {};
+    const stopButton = [...document.querySelectorAll('button')].find((b) => b.textContent === 'Stop');
+    stopButton.addEventListener('click', (event) => { window.stopTimes.clicked = event.timeStamp; }, { once: true });
+    new MutationObserver((_, observer) => {
+      if (document.getElementById('state').textContent !== 'stopped') return;
+      window.stopTimes.stopped = performance.now();
+      observer.disconnect();
+    }).observe(document.getElementById('state'), { childList: true, characterData: true, subtree: true });
+  });
+  await page.getByRole('button', { name: 'Stop' }).click();
+  await waitFor(page, 'stopped');
+  const { clicked, stopped } = await page.evaluate(() => window.stopTimes);
+  return stopped - clicked;
 }
 
 // "Save screen", and the bytes it downloads (or, where the engine cannot
@@ -116,7 +153,13 @@ export async function saveScreen(page) {
   if (!engine.downloads) {
     await page.evaluate(() => { window.savedBlob = null; });
     await page.getByRole('button', { name: 'Save screen' }).click();
-    return Buffer.from(await page.evaluate(async () => [...new Uint8Array(await window.savedBlob.arrayBuffer())]));
+    // As base64: a driver passes a long string at once, an array of numbers slowly.
+    const dataUrl = await page.evaluate(() => new Promise((resolve) => {
+      const reader = new FileReader();
+      reader.onload = () => resolve(reader.result);
+      reader.readAsDataURL(window.savedBlob);
+    }));
+    return Buffer.from(dataUrl.slice(dataUrl.indexOf(',') + 1), 'base64');
   }
   const [download] = await Promise.all([
     page.waitForEvent('download'),

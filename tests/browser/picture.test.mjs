@@ -8,7 +8,7 @@ import { join } from 'node:path';
 import { tmpdir } from 'node:os';
 import {
   open, root, screen, screenText, state, waitFor, typeKeys,
-  readmeTranscripts, expand, typedIn, replayAddress, engineName, allowClipboard, copyLink,
+  readmeTranscripts, expand, typedIn, replayAddress, engineName, allowClipboard, copyLink, noPhone,
 } from './page.mjs';
 
 const browsers = [];
@@ -164,7 +164,7 @@ test("a link replays the README's dialogues, and Copy link gives one", async () 
   assert.equal(await screenText(page), before);
 });
 
-test("a phone's width and a desktop's draw the same, beside or below the console", async () => {
+test("a phone's width and a desktop's draw the same, beside or below the console", { skip: noPhone }, async () => {
   const drawings = [];
   for (const size of [{ width: 390, height: 844 }, { width: 1280, height: 900 }]) {
     const { page, url } = await openPage(size);

@@ -145,10 +145,12 @@ export class Controls {
     handle.style.left = `${(view.left + clamped * (view.right - view.left)) * 100}%`;
     handle.style.top = `${view.axis * 100}%`;
     handle.classList.toggle('outside', !inView);
-    handle.setAttribute('aria-valuemin', String(view.x0));
-    handle.setAttribute('aria-valuemax', String(view.x1));
-    if (Number.isFinite(this.start)) handle.setAttribute('aria-valuenow', String(this.start));
-    else handle.removeAttribute('aria-valuenow');
+    // ARIA's numbers are plain decimals between the bounds: a start off the
+    // picture is at its edge, and the words say where it really is.
+    const decimal = (x) => x.toLocaleString('en', { useGrouping: false, maximumSignificantDigits: 17 });
+    handle.setAttribute('aria-valuemin', decimal(view.x0));
+    handle.setAttribute('aria-valuemax', decimal(view.x1));
+    handle.setAttribute('aria-valuenow', decimal(inView ? this.start : clamped === 0 ? view.x0 : view.x1));
     handle.setAttribute('aria-valuetext', `start point ${this.startText.value}`
       + (inView ? '' : ', outside the picture'));
   }

@@ -17,9 +17,6 @@ const MAX_COMING = 50;
 // The program yields to the page after this much time writing or reading, so
 // that keys and clicks are answered during a long run or a long replay.
 const SLICE_MS = 30;
-// A yield waits for a frame when none has come for this long: WebKit lets a
-// chain of timers starve the page of frames, and keys go unanswered on screen.
-const FRAME_WAIT_MS = 50;
 
 // Thrown into the program's run by Stop.
 export class Stopped extends Error {
@@ -109,8 +106,6 @@ export class Console {
     this.onOutput = onOutput;
     this.utf8 = new TextEncoder();
     this.sessions = 0;
-    this.lastFrame = performance.now();  // when the page last had a frame, as a yield saw
-    this.frameSeen = 0;
     keys.addEventListener('keydown', (event) => this.keyDown(event));
     keys.addEventListener('input', (event) => {
       if (!event.isComposing) this.input();
@@ -265,24 +260,14 @@ export class Console {
     if (performance.now() - this.sliceStart < SLICE_MS) return answer();
     const session = this.sessions;
     return new Promise((resolve, reject) => {
-      const resume = () => {
+      setTimeout(() => {
         if (this.stopped || session !== this.sessions) {
           reject(new Stopped());
           return;
         }
         this.sliceStart = performance.now();
         resolve(answer());
-      };
-      // A hidden tab has no frames to wait for.
-      if (!document.hidden && performance.now() - this.lastFrame > FRAME_WAIT_MS) {
-        requestAnimationFrame(() => setTimeout(resume, 0));
-      } else setTimeout(resume, 0);
-      if (!this.frameSeen) {
-        this.frameSeen = requestAnimationFrame(() => {
-          this.frameSeen = 0;
-          this.lastFrame = performance.now();
-        });
-      }
+      }, 0);
     });
   }
 

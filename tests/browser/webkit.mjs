@@ -52,10 +52,10 @@ const keys = {
   Shift: Key.SHIFT, Control: Key.CONTROL, Alt: Key.ALT, Meta: Key.META, Space: ' ',
 };
 
-// Runs in the page: the elements these steps find within root (or the
-// document), as Playwright's locators find them. A step is a selector, a role
+// Runs in the page: the elements these steps find in the document, as
+// Playwright's locators find them. A step is a selector, a role
 // with its accessible name, a text, or a filter by the text within.
-function find(steps, root) {
+function find(steps) {
   const visible = (element) => element.getClientRects().length > 0
     && getComputedStyle(element).visibility !== 'hidden' && !element.closest('[aria-hidden="true"]');
   const normal = (text) => text.replace(/\s+/g, ' ').trim();
@@ -86,7 +86,7 @@ function find(steps, root) {
     if (['button', 'link'].includes(role(element))) return element.textContent;
     return element.getAttribute('title') ?? '';
   };
-  let found = [root ?? document.documentElement];
+  let found = [document.documentElement];
   for (const step of steps) {
     if (step.css) found = found.flatMap((element) => [...element.querySelectorAll(step.css)]);
     if (step.role) {

@@ -215,10 +215,14 @@ class Page {
         await sequence.perform();
       },
     };
+    // WebKit hands a pointer's move to the page at its next frame, where
+    // Playwright's move returns once the page has it: a move waits for that.
+    const frame = () => this.evaluate(() => new Promise((drawn) => requestAnimationFrame(() => requestAnimationFrame(drawn))));
     this.mouse = {
-      move: (x, y) => {
+      move: async (x, y) => {
         this.at = { x: Math.round(x), y: Math.round(y) };
-        return actions().move({ ...this.at, origin: Origin.VIEWPORT }).perform();
+        await actions().move({ ...this.at, origin: Origin.VIEWPORT }).perform();
+        await frame();
       },
       down: () => actions().press().perform(),
       up: () => actions().release().perform(),

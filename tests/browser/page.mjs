@@ -1,7 +1,7 @@
 // What the browser tests share: web/ served on 127.0.0.1, a browser driven
 // (Debian's Chromium or Firefox ESR headless, or WebKit's MiniBrowser under
-// xvfb-run, as ENGINE says), and the page read and used as a person would, through its buttons
-// and the element named "Screen".
+// xvfb-run, as ENGINE says), and the page read and used as a person would,
+// through its buttons and the element named "Screen".
 import { createServer } from 'node:http';
 import { existsSync } from 'node:fs';
 import { readFile, readdir } from 'node:fs/promises';
@@ -71,8 +71,8 @@ export const engine = engines[engineName];
 // Why this engine cannot show a phone's width, where it cannot.
 export const noPhone = engineName === 'webkit' && "MiniBrowser's window is no narrower than its toolbar, 447 px";
 
-// Starts the browser (headless, with a profile of its own that it removes)
-// and the server; the caller's test ends both with close().
+// Starts the browser (with a profile of its own that it removes) and the
+// server; the caller's test ends both with close().
 // Every page error is collected in errors, which each test checks is empty.
 export async function open({ width = 1280, height = 900, touch = false } = {}) {
   const server = await serve();
@@ -133,8 +133,7 @@ export async function waitFor(page, wanted) {
 export async function stop(page) {
   await page.evaluate(() => {
     window.stopTimes = {};
-    const stopButton = [...document.querySelectorAll('button')].find((b) => b.textContent === 'Stop');
-    stopButton.addEventListener('click', (event) => { window.stopTimes.clicked = event.timeStamp; }, { once: true });
+    document.getElementById('stop').addEventListener('click', (event) => { window.stopTimes.clicked = event.timeStamp; }, { once: true });
     new MutationObserver((_, observer) => {
       if (document.getElementById('state').textContent !== 'stopped') return;
       window.stopTimes.stopped = performance.now();

@@ -9,7 +9,7 @@ import { writeFile } from 'node:fs/promises';
 import { createServer } from 'node:net';
 import { Builder, Key, Origin } from 'selenium-webdriver';
 
-export const miniBrowser = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
+const miniBrowser = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
 
 // A free port of 127.0.0.1 for the driver.
 async function freePort() {
@@ -35,7 +35,10 @@ export async function newPage({ width, height }) {
         'webkitgtk:browserOptions': { binary: process.env.BROWSER ?? miniBrowser, args: ['--automation'] },
       }).build();
     } catch (error) {
-      if (tries === 50) throw error;
+      if (tries === 50) {
+        server.kill();
+        throw error;
+      }
       await new Promise((resolve) => setTimeout(resolve, 100));
     }
   }
@@ -217,7 +220,9 @@ class Page {
     };
     // WebKit hands a pointer's move to the page at its next frame, where
     // Playwright's move returns once the page has it: a move waits for that.
-    const frame = () => this.evaluate(() => new Promise((drawn) => requestAnimationFrame(() => requestAnimationFrame(drawn))));
+    const frame = () => this.evaluate(() => new Promise((drawn) => {
+      requestAnimationFrame(() => requestAnimationFrame(drawn));
+    }));
     this.mouse = {
       move: async (x, y) => {
         this.at = { x: Math.round(x), y: Math.round(y) };

@@ -26,6 +26,8 @@ function dragText(value, unitsPerPixel) {
 
 // A double as the shortest text that reads back as the same double.
 const number = (value) => String(value);
+// A double as ARIA takes a number: a plain decimal, with no exponent.
+const decimal = (value) => value.toLocaleString('en', { useGrouping: false, maximumSignificantDigits: 17 });
 
 // The parameters as the page names them, by the names web/program.mjs gives.
 export const PARAMETER = { start: 'the start point', lambda: 'λ', limit: 'the limit' };
@@ -145,9 +147,8 @@ export class Controls {
     handle.style.left = `${(view.left + clamped * (view.right - view.left)) * 100}%`;
     handle.style.top = `${view.axis * 100}%`;
     handle.classList.toggle('outside', !inView);
-    // ARIA's numbers are plain decimals between the bounds: a start off the
-    // picture is at its edge, and the words say where it really is.
-    const decimal = (x) => x.toLocaleString('en', { useGrouping: false, maximumSignificantDigits: 17 });
+    // ARIA's value lies between the bounds: a start off the picture is at
+    // its edge, and the words say where it really is.
     handle.setAttribute('aria-valuemin', decimal(view.x0));
     handle.setAttribute('aria-valuemax', decimal(view.x1));
     handle.setAttribute('aria-valuenow', decimal(inView ? this.start : clamped === 0 ? view.x0 : view.x1));

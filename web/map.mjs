@@ -27,14 +27,21 @@ export function axisText(axis, k) {
 
 const axisValue = (axis, k) => (axis.first + k * axis.step) / 10 ** axis.digits;
 
+// Of the steps m · 10^power, m one of mantissas and 10^power the power of
+// ten at or below raw, the nearest to raw on a log scale: [m, power].
+function nearestStep(raw, mantissas) {
+  const power = Math.floor(Math.log10(raw));
+  const [mantissa] = mantissas
+    .map((m) => [m, Math.abs(Math.log((m * 10 ** power) / raw))])
+    .reduce((best, next) => (next[1] < best[1] ? next : best));
+  return [mantissa, power];
+}
+
 // An axis over [low, high] with about `count` values, a step of 1, 2, 2.5 or
 // 5 times a power of ten, whichever comes nearest.
 export function axisOver(low, high, count) {
   const raw = Math.max((high - low) / (count - 1), 10 ** -FINEST);
-  const power = Math.floor(Math.log10(raw));
-  const [mantissa] = [1, 2, 2.5, 5, 10]
-    .map((m) => [m, Math.abs(Math.log((m * 10 ** power) / raw))])
-    .reduce((best, next) => (next[1] < best[1] ? next : best));
+  const [mantissa, power] = nearestStep(raw, [1, 2, 2.5, 5, 10]);
   const digits = Math.max(0, -power + (mantissa === 2.5) - (mantissa === 10));
   const scale = 10 ** digits;
   const step = Math.round(mantissa * 10 ** power * scale);
@@ -547,10 +554,7 @@ export class RunMap {
 // Ticks at 1, 2 or 5 times a power of ten, about `count` across [low, high],
 // each with its text.
 function ticks(low, high, count) {
-  const raw = (high - low) / count;
-  const power = Math.floor(Math.log10(raw));
-  const [step] = [1, 2, 5, 10].map((m) => [m, Math.abs(Math.log((m * 10 ** power) / raw))])
-    .reduce((best, next) => (next[1] < best[1] ? next : best));
+  const [step, power] = nearestStep((high - low) / count, [1, 2, 5, 10]);
   const digits = Math.max(0, -power);
   const list = [];
   for (let k = Math.ceil(low / (step * 10 ** power)); k * step * 10 ** power <= high; k++) {

@@ -1,11 +1,11 @@
 // The page's figures: the module's size, plain and gzipped; the time from
-// navigation to the question on screen, served and as the one file opened
-// from the disk, against their goals of 300 and 500 ms; the map, whole and zoomed, against
-// the same map computed natively; a dragged start point until its run is
-// drawn; links of 10,000 and 100,000 blank lines replayed; and a run of
-// 2,000,000 NaN lines in the page against the native program writing the
-// same lines into a pipe, pair after pair, with the ratio of each pair.
-// Reports, never fails.
+// navigation to the question on screen, served and as the one file opened from
+// the disk, against their goals of 300 and 500 ms; the map, whole and zoomed,
+// against the same map computed natively; a dragged start point until its run
+// is drawn; links of 10,000 and 100,000 blank lines replayed; and a run of
+// 2,000,000 NaN lines in the page against the native program writing the same
+// lines into a pipe, pair after pair, with the ratio of each pair. Reports,
+// never fails.
 // Usage: node bench/page.mjs NATIVE-PROGRAM NATIVE-MAP [PAIRS]   (bench/run passes its builds)
 import { execFileSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';

@@ -1,11 +1,14 @@
 // The page's questions to the program, answered by the program's own code:
 // what the dialogue's reads make of typed text, one damped step, an iterate
-// written as the program writes it, and where the iteration ends for a start
-// point and a damping factor. The page's picture and map take every number
-// from here, so they hold what the program prints, to the last bit.
+// written as the program writes it, a run to the last bit, why a stretch of
+// runs brings no Done line, and where the iteration ends for a start point and
+// a damping factor. The page's picture, its table of runs and its map take
+// every number and every digit from here, so they hold what the program
+// prints, to the last bit.
 //
 // The module is a WASI reactor: the console's instance runs main(), and an
 // instance that never runs main() answers these.
+#include "bits.h"
 #include "newton.h"
 #include "parameters.h"
 
@@ -13,6 +16,7 @@
 #include <cstdint>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #ifdef __wasm__
 #define PAGE_EXPORT(name) extern "C" __attribute__((export_name(name)))
@@ -114,6 +118,45 @@ PAGE_EXPORT("write_iterate") std::uint32_t writeIterate(double x)
     std::ostringstream out;
     out << x;
     text = out.str();
+    return static_cast<std::uint32_t>(text.size());
+}
+
+// One run from x to the last bit, left in the buffer as tab-separated texts:
+// x as the shortest decimal and in hexadecimal, the same for the iterate the
+// run lands on, how many doubles it moved, and the step's own values f(x),
+// f'(x), their quotient and the damped step, each as the shortest decimal.
+// Returns the length; text_address() tells where it is.
+PAGE_EXPORT("run_bits") std::uint32_t runBits(double x, double damping)
+{
+    const StepValues v = dampedStepValues(x, damping);
+    text.clear();
+    for (const std::string& field : {shortestText(x), hexText(x), shortestText(v.next), hexText(v.next),
+                                     ulpsMoved(x, v.next), shortestText(v.fx), shortestText(v.dfx),
+                                     shortestText(v.quotient), shortestText(v.step)}) {
+        text += field;
+        text += '\t';
+    }
+    text.pop_back();
+    return static_cast<std::uint32_t>(text.size());
+}
+
+// Why `runs` runs from `before` bring no Done line, if they show it: left in
+// the buffer as tab-separated texts, the index of the first NaN iterate, the
+// index where a cycle of doubles begins, its period and its span in ulps, and
+// then the cycle's doubles in hexadecimal; index 0 is `before`, index k the
+// iterate after k runs, and -1 stands for none. Returns the length.
+PAGE_EXPORT("run_ending") std::uint32_t runEnding(double before, std::int32_t runs, double damping)
+{
+    std::vector<double> iterates{before};
+    for (std::int32_t k = 0; k < runs; ++k) {
+        iterates.push_back(dampedStep(iterates.back(), damping));
+    }
+    const Ending ending = endingOf(iterates);
+    text = std::to_string(ending.firstNaN) + '\t' + std::to_string(ending.cycleStart) + '\t'
+           + std::to_string(ending.period) + '\t' + ending.spanUlps;
+    for (std::int32_t k = 0; k < ending.period; ++k) {
+        text += '\t' + hexText(iterates[ending.cycleStart + k]);
+    }
     return static_cast<std::uint32_t>(text.size());
 }
 

@@ -24,22 +24,29 @@
 // The cube and the square come from pow, whose one double result is the
 // library's rounding of the power (glibc's is not always the nearest double);
 // x * x * x would round twice and change the built-in run's count from 63 to 64.
-double dampedStep(double x, double damping)
+StepValues dampedStepValues(double x, double damping)
 {
-    const double cube = std::pow(x, 3.0);
-    const double twiceX = x + x;  // exact, unless |x| >= 2^1023 overflows
-    const double cubeLessTwiceX = cube - twiceX;
-    const double fx = cubeLessTwiceX + 2.0;
+    StepValues v{};
+    v.cube = std::pow(x, 3.0);
+    v.twiceX = x + x;  // exact, unless |x| >= 2^1023 overflows
+    v.cubeLessTwiceX = v.cube - v.twiceX;
+    v.fx = v.cubeLessTwiceX + 2.0;
 
-    const double square = std::pow(x, 2.0);
-    const double threeSquares = square * 3.0;
-    const double dfx = threeSquares - 2.0;
+    v.square = std::pow(x, 2.0);
+    v.threeSquares = v.square * 3.0;
+    v.dfx = v.threeSquares - 2.0;
 
     // The quotient is damped, not the numerator: (damping * fx) / dfx
     // rounds differently.
-    const double quotient = fx / dfx;
-    const double step = quotient * damping;
-    return x - step;
+    v.quotient = v.fx / v.dfx;
+    v.step = v.quotient * damping;
+    v.next = x - v.step;
+    return v;
+}
+
+double dampedStep(double x, double damping)
+{
+    return dampedStepValues(x, damping).next;
 }
 
 std::int32_t iterate(double& x, double damping, std::int32_t limit, bool (*moved)(double iterate))

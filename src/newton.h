@@ -5,7 +5,25 @@
 
 #include <cstdint>
 
-// One run: x - (f(x) / f'(x)) * damping, rounded as the run counts need.
+// What one run computes from x, each value rounded once, in this order:
+// f(x) = (x^3 - 2x) + 2, f'(x) = 3x^2 - 2, their quotient, the quotient damped,
+// and the next iterate, x less that step.
+struct StepValues {
+    double cube;
+    double twiceX;
+    double cubeLessTwiceX;
+    double fx;
+    double square;
+    double threeSquares;
+    double dfx;
+    double quotient;
+    double step;
+    double next;
+};
+
+// One run: x - (f(x) / f'(x)) * damping, rounded as the run counts need, with
+// every value on the way; dampedStep() is its last.
+StepValues dampedStepValues(double x, double damping);
 double dampedStep(double x, double damping);
 
 // Runs damped steps from x until a run leaves it unchanged or `limit` runs

@@ -7,6 +7,8 @@ import { Picture } from './picture.mjs';
 import { Program } from './program.mjs';
 import { Controls, PARAMETER } from './controls.mjs';
 import { RunMap } from './map.mjs';
+import { LastBits } from './last-bits.mjs';
+import { saveBlob, saveSvg, saveCanvas } from './save.mjs';
 
 const $ = (id) => document.getElementById(id);
 const stopButton = $('stop');
@@ -21,6 +23,7 @@ const LONGEST_LINK = 64000;
 let module;
 let program;
 let picture;
+let lastBits;
 
 // What this run was sent, for "Copy link"; whether the controls typed it; and
 // whether what it read is known yet (once its reads have all been answered).
@@ -112,11 +115,7 @@ againButton.addEventListener('click', () => {
 });
 
 saveButton.addEventListener('click', () => {
-  const link = document.createElement('a');
-  link.href = URL.createObjectURL(new Blob(screen.savedOutput(), { type: 'text/plain' }));
-  link.download = 'damped-newton-screen.txt';
-  link.click();
-  setTimeout(() => URL.revokeObjectURL(link.href), 0);
+  saveBlob(new Blob(screen.savedOutput(), { type: 'text/plain' }), 'damped-newton-screen.txt');
   const { lines, partly } = screen.droppedOutput;
   const count = `${lines.toLocaleString('en')} ${lines === 1 ? 'line' : 'lines'}`;
   const missing = lines ? `the first ${count} the program wrote${partly ? ' and the start of the next' : ''}`
@@ -156,6 +155,29 @@ document.querySelector('.drawing').addEventListener('keydown', (event) => {
   }
 });
 
+$('save-picture').addEventListener('click', () => saveSvg($('picture'), 'damped-newton-picture.svg'));
+$('save-moves').addEventListener('click', () => saveSvg($('moves'), 'damped-newton-ulps.svg'));
+$('save-map').addEventListener('click', () => saveCanvas($('map'), 'damped-newton-map.png'));
+
+// The table of runs: a click or the arrow keys choose a run, as in the
+// picture; "Copy table" gives its rows for a spreadsheet.
+$('bits-frame').addEventListener('keydown', (event) => {
+  const by = { ArrowUp: -1, ArrowDown: 1 }[event.key];
+  if (!by) return;
+  event.preventDefault();
+  picture.step(by);
+});
+$('copy-table').addEventListener('click', async () => {
+  const text = lastBits.tableText();
+  const rows = text.split('\n').length - 2;
+  try {
+    await navigator.clipboard.writeText(text);
+    $('bits-notice').textContent = `Copied the ${rows === 1 ? 'row' : `${rows} rows`} shown, with their headers, as tab-separated text.`;
+  } catch (error) {
+    $('bits-notice').textContent = `The table could not be copied: ${error.message}`;
+  }
+});
+
 // The module: beside the page, or inside it where the page is one file.
 async function moduleBytes() {
   const inside = document.getElementById('module-bytes');
@@ -169,7 +191,14 @@ try {
   module = await WebAssembly.compile(await moduleBytes());
   program = await Program.load(module);
   picture = new Picture($('picture'), $('caption'), $('notes'), program);
-  picture.onDraw = (view) => controls.setView(view);
+  lastBits = new LastBits({
+    table: $('bits-table'), frame: $('bits-frame'), ending: $('ending'), plot: $('moves'), plotCaption: $('moves-caption'),
+  }, program);
+  lastBits.onChoose = (number) => picture.choose(number);
+  picture.onDraw = (view) => {
+    controls.setView(view);
+    lastBits.show(picture);
+  };
   map.show({ program });
   start(new URLSearchParams(location.search).get('input') ?? '');
 } catch (error) {

@@ -40,7 +40,7 @@ function formatG(x) {
   return trim(x.toFixed(5 - e));
 }
 
-const element = (name, attributes = {}, parent = null) => {
+export const element = (name, attributes = {}, parent = null) => {
   const node = document.createElementNS(SVG, name);
   for (const [key, value] of Object.entries(attributes)) node.setAttribute(key, value);
   if (parent) parent.append(node);
@@ -48,7 +48,7 @@ const element = (name, attributes = {}, parent = null) => {
 };
 
 // Ticks at 1, 2 or 5 times a power of ten, about six across the range.
-function ticks(low, high) {
+export function ticks(low, high) {
   const raw = (high - low) / 6;
   const power = 10 ** Math.floor(Math.log10(raw));
   const step = [1, 2, 5, 10].map((m) => m * power).find((s) => s >= raw);
@@ -185,6 +185,12 @@ export class Picture {
 
   follow() {
     this.selected = null;
+    this.draw();
+  }
+
+  // A run chosen by its number, if it is kept; else the run is followed.
+  choose(number) {
+    this.selected = this.runs.find((run) => run.number === number) ?? null;
     this.draw();
   }
 

@@ -1,8 +1,9 @@
 // The program's own arithmetic, asked directly: an instance of the module
 // that never runs the dialogue answers what the dialogue's reads make of
 // typed text, takes damped steps, writes iterates as the program writes them,
-// and runs the iteration silently for the map. The page computes no step, no
-// iterate and no run count of its own: they all come from here.
+// shows a run to the last bit and why runs bring no Done line, and runs the
+// iteration silently for the map. The page computes no step, no iterate, no
+// digit, no ulp count and no run count of its own: they all come from here.
 import { instance } from './wasi.mjs';
 
 const utf8 = new TextEncoder();
@@ -55,9 +56,39 @@ export class Program {
 
   // x as an iterate line shows it (without the line end).
   format(x) {
-    const length = this.exports.write_iterate(x);
+    return this.text(this.exports.write_iterate(x));
+  }
+
+  // The text of this length that the module has just left in its buffer.
+  text(length) {
     const address = this.exports.text_address();
     return latin1.decode(new Uint8Array(this.exports.memory.buffer, address, length));
+  }
+
+  // One run from x to the last bit, every field a text: { from, to }, each
+  // { shortest, hex } (the shortest decimal that reads back as the double,
+  // and C's %a), `ulps`, how many doubles the run moved it ("+9", "-4", "0"
+  // or "NaN"), and the step's own values fx, dfx, quotient and step.
+  bits(x, lambda) {
+    const [fromShortest, fromHex, toShortest, toHex, ulps, fx, dfx, quotient, step] =
+      this.text(this.exports.run_bits(x, lambda)).split('\t');
+    return {
+      from: { shortest: fromShortest, hex: fromHex }, to: { shortest: toShortest, hex: toHex },
+      ulps, fx, dfx, quotient, step,
+    };
+  }
+
+  // Why `runs` runs from `before` bring no Done line, where they show it:
+  // `nan`, how many runs it took until the iterate was NaN; `cycle`,
+  // { after, period, span, doubles }, where after that many runs the iterate
+  // goes round `period` doubles (their %a texts) within `span` ulps; each
+  // null where there is none.
+  ending(before, runs, lambda) {
+    const [nan, start, period, span, ...doubles] = this.text(this.exports.run_ending(before, runs, lambda)).split('\t');
+    return {
+      nan: nan === '-1' ? null : Number(nan),
+      cycle: start === '-1' ? null : { after: Number(start), period: Number(period), span, doubles },
+    };
   }
 
   // The end of the iteration from start: the count on its Done line, or

@@ -148,21 +148,30 @@ export async function stop(page) {
 
 // "Save screen", and the bytes it downloads (or, where the engine cannot
 // save, the bytes it offers to).
-export async function saveScreen(page) {
+export const saveScreen = (page) => saveFile(page, 'Save screen');
+
+// The button of this name clicked, and the file it saves, as bytes.
+export async function saveFile(page, button) {
   if (!engine.downloads) {
     await page.evaluate(() => { window.savedBlob = null; });
-    await page.getByRole('button', { name: 'Save screen' }).click();
-    // As base64: a driver passes a long string at once, an array of numbers slowly.
+    await page.getByRole('button', { name: button, exact: true }).click();
+    // As base64: a driver passes a long string at once, an array of numbers
+    // slowly. A canvas hands its PNG over a little later.
     const dataUrl = await page.evaluate(() => new Promise((resolve) => {
-      const reader = new FileReader();
-      reader.onload = () => resolve(reader.result);
-      reader.readAsDataURL(window.savedBlob);
+      const read = () => {
+        if (!window.savedBlob) return setTimeout(read, 20);
+        const reader = new FileReader();
+        reader.onload = () => resolve(reader.result);
+        reader.readAsDataURL(window.savedBlob);
+        return undefined;
+      };
+      read();
     }));
     return Buffer.from(dataUrl.slice(dataUrl.indexOf(',') + 1), 'base64');
   }
   const [download] = await Promise.all([
     page.waitForEvent('download'),
-    page.getByRole('button', { name: 'Save screen' }).click(),
+    page.getByRole('button', { name: button, exact: true }).click(),
   ]);
   return readFile(await download.path());
 }
@@ -171,6 +180,24 @@ export async function saveScreen(page) {
 // driver can grant that.
 export async function allowClipboard(page) {
   if (engine.clipboard) await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
+}
+
+// Where the engine's driver cannot grant the clipboard, what the page writes
+// there is kept for copied() to read. Call before the page is opened.
+export async function keepCopies(page) {
+  if (engine.clipboard) return;
+  await page.addInitScript(() => {
+    Object.defineProperty(navigator, 'clipboard', {
+      configurable: true,
+      value: { writeText: async (text) => { window.copiedText = text; } },
+    });
+  });
+}
+
+// What the page last copied.
+export async function copied(page) {
+  if (engine.clipboard) return page.evaluate(() => navigator.clipboard.readText());
+  return page.evaluate(() => window.copiedText);
 }
 
 // "Copy link", and the link it gave: from the clipboard, or where the test

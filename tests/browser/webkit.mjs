@@ -66,7 +66,7 @@ function find(steps) {
     ? new RegExp(wanted.source, wanted.flags).test(normal(text))
     : exact ? normal(text) === wanted : normal(text).toLowerCase().includes(wanted.toLowerCase()));
   const implicitRoles = {
-    BUTTON: 'button', TEXTAREA: 'textbox', FIGURE: 'figure', FIELDSET: 'group', OUTPUT: 'status',
+    BUTTON: 'button', TEXTAREA: 'textbox', FIGURE: 'figure', FIELDSET: 'group', OUTPUT: 'status', TABLE: 'table',
     A: (element) => element.hasAttribute('href') && 'link',
     IMG: (element) => element.getAttribute('alt') !== '' && 'img',
     INPUT: (element) => ({ range: 'slider', button: 'button', submit: 'button', checkbox: 'checkbox' }[element.type]
@@ -86,6 +86,7 @@ function find(steps) {
     if (element.hasAttribute('aria-label')) return element.getAttribute('aria-label');
     if (element.labels?.length) return [...element.labels].map((label) => label.textContent).join(' ');
     if (element.tagName === 'IMG') return element.alt;
+    if (element.tagName === 'TABLE') return element.caption?.textContent ?? '';
     if (['button', 'link'].includes(role(element))) return element.textContent;
     return element.getAttribute('title') ?? '';
   };

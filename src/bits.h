@@ -1,0 +1,38 @@
+// An iterate to the last bit, for the page: a double as the shortest decimal
+// that reads back as it and in C's hexadecimal notation, how many doubles a
+// run stepped over, and, over a stretch of runs, whether the iterate became
+// NaN or went round a cycle of doubles, which is why no Done line comes.
+#ifndef DAMPED_NEWTON_BITS_H
+#define DAMPED_NEWTON_BITS_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The fewest significant digits that read back as x, plainly written from
+// 1e-5 to below 1e17 ("0.95", "-1.769292354238631", "100") and with an
+// exponent beyond ("1e-07", "1e+200"); "inf", "-nan" and the like as
+// hexText() writes them.
+std::string shortestText(double x);
+
+// x as printf's %a writes it with glibc: "-0x1.c4f057fe848c6p+0", "0x0p+0",
+// subnormals as "0x0.0000000000001p-1022", and "inf", "-nan" and the like.
+std::string hexText(double x);
+
+// The signed count of doubles from `from` to `to` along the number line, +0
+// and -0 one place, as "+9", "-4" or "0"; "NaN" when either is NaN. Exact for
+// any two: the widest span, -inf to +inf, is under 2^64.
+std::string ulpsMoved(double from, double to);
+
+// Where a stretch of runs stands: `iterates` are the iterate before its
+// first run and then the one after each run. Indices are into `iterates`; -1
+// where there is none.
+struct Ending {
+    std::int32_t firstNaN = -1;
+    std::int32_t cycleStart = -1;  // the first iterate of a cycle that then repeats
+    std::int32_t period = 0;       // how many doubles it goes round
+    std::string spanUlps;          // from the least of them to the greatest
+};
+Ending endingOf(const std::vector<double>& iterates);
+
+#endif

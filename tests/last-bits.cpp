@@ -1,0 +1,52 @@
+// The page's questions about a run's last bits, asked of the same C++ built
+// natively. Each line of standard input is START LAMBDA LIMIT, the start and
+// λ in C's hexadecimal notation so that they are the very doubles meant; for
+// each, one line per run of what run_bits answers (the run that leaves the
+// iterate unchanged included), then "ending" and what run_ending answers for
+// the runs that moved it.
+#include "../src/parameters.h"
+
+#include <cfenv>
+#include <cstdint>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+extern "C" {
+const char* textAddress();
+std::uint32_t runBits(double x, double damping);
+std::uint32_t runEnding(double before, std::int32_t runs, double damping);
+double pageDampedStep(double x, double damping);
+}
+
+// Linked in by the iteration, which this never runs.
+double point;
+double lambda;
+std::int32_t maxRuns;
+
+int main()
+{
+    // As the program does: a fast-math build's startup code may have set
+    // subnormal numbers to flush to zero.
+    std::fesetenv(FE_DFL_ENV);
+    std::string startText;
+    std::string lambdaText;
+    std::int32_t limit = 0;
+    while (std::cin >> startText >> lambdaText >> limit) {
+        const double start = std::strtod(startText.c_str(), nullptr);
+        const double damping = std::strtod(lambdaText.c_str(), nullptr);
+        double x = start;
+        std::int32_t moved = 0;
+        for (std::int32_t run = 0; run < limit; ++run) {
+            std::cout << std::string(textAddress(), runBits(x, damping)) << '\n';
+            const double next = pageDampedStep(x, damping);
+            if (next == x) {
+                break;
+            }
+            x = next;
+            ++moved;
+        }
+        std::cout << "ending\t" << std::string(textAddress(), runEnding(start, moved, damping)) << '\n';
+    }
+    return 0;
+}

@@ -1,0 +1,311 @@
+// The runs to the last bit: for the run chosen in the picture and the runs
+// around it, a table of each iterate as the double it is (the shortest decimal
+// that reads back as it, and C's %a), how many doubles the run moved it, and
+// the step's own values; why the runs end, or never do, in words; and a plot
+// of how far each run moved the iterate, in ulps on a log scale. Every digit,
+// text and count comes from the program (web/program.mjs): this only lays
+// them out, and finds where two of its texts part.
+
+import { element, ticks } from './picture.mjs';
+
+// Rows of the table around the chosen run, and runs in the plot.
+const ROWS = 21;
+const PLOTTED = 100;
+// The plot's size in its own units, and its margins.
+const WIDTH = 520;
+const HEIGHT = 220;
+const MARGIN = { left: 44, right: 12, top: 12, bottom: 30 };
+// A cycle's doubles named in its sentence; the rest are counted.
+const NAMED = 6;
+// Runs the program looks at again from the start point to find where a NaN
+// or a cycle began before the earliest run kept: a few milliseconds' worth.
+const FROM_START = 100000;
+
+// A count of ulps in words: "+9" as "9 ulps up", "-1" as "1 ulp down".
+function ulpWords(ulps) {
+  if (ulps === 'NaN') return 'to NaN';
+  if (ulps === '0') return 'not at all';
+  const size = ulps.slice(1);
+  return `${size} ${size === '1' ? 'ulp' : 'ulps'} ${ulps[0] === '+' ? 'up' : 'down'}`;
+}
+
+const plural = (count, one, many) => `${count.toLocaleString('en')} ${count === 1 ? one : many}`;
+
+// The sentence that says why the run ended, or why it has not, from the
+// program's own look at the runs kept (Program.ending): `nan` and `cycle`
+// give the run after which the iterate is NaN or goes round the cycle, and
+// `earliest` where that is only the earliest run kept.
+export function endingText({ done, last, count, limit, finished, nan, cycle }) {
+  if (done !== null) return `run ${done} left the iterate unchanged: Done after: ${done} runs`;
+  if (count === 0) {
+    return limit <= 0 && finished ? `the limit of ${limit} runs allows none: no iterate line and no Done line` : '';
+  }
+  const from = ({ run, earliest }) => (run === 0 ? 'from the start point on'
+    : `from run ${run} on${earliest ? ' (the earliest run kept)' : ''}`);
+  if (nan) {
+    return `${from(nan)} the iterate is NaN, and NaN never equals itself: no run passes the stop test, `
+      + `so no Done line comes and the runs go on${finished ? `, all ${plural(limit, 'run', 'runs')} to the limit` : ''}`;
+  }
+  if (cycle) {
+    const { period, span, doubles } = cycle;
+    const apart = `${span} ${span === '1' ? 'ulp' : 'ulps'}`;
+    const named = doubles.slice(0, NAMED).join(', ') + (period > NAMED ? ` and ${period - NAMED} more` : '');
+    const how = period === 2 ? `alternates between two doubles ${apart} apart, ${doubles.join(' and ')}`
+      : `goes round a cycle of ${period} doubles within ${apart}, ${named}`;
+    return `${from(cycle)} the iterate ${how}: no run leaves it unchanged, so no Done line comes`;
+  }
+  const moved = last.bits ? ulpWords(last.bits.ulps) : 'to an iterate this page could not follow';
+  return `run ${last.number} moved the iterate ${moved}`
+    + (finished ? `, and then the limit of ${plural(limit, 'run', 'runs')} came: no Done line` : '');
+}
+
+// Where a text of the program's parts from the one before: the ends of the
+// stretch between their common start and their common end.
+function parting(text, before) {
+  let start = 0;
+  while (start < text.length && text[start] === before[start]) start++;
+  let end = text.length;
+  while (end > start && before.length - (text.length - end) > start
+         && text[end - 1] === before[before.length - (text.length - end) - 1]) end--;
+  return [start, end];
+}
+
+// A cell whose text differs from `before`: the digits where they part are
+// marked, and a screen reader says where the change is.
+function markedCell(cell, text, before) {
+  const [start, end] = before === undefined ? [0, 0] : parting(text, before);
+  if (start === end) {
+    cell.textContent = text;
+    return;
+  }
+  const said = document.createElement('span');
+  said.className = 'visually-hidden';
+  said.textContent = ' changed: ';
+  const changed = document.createElement('mark');
+  changed.append(text.slice(start, end));
+  const after = document.createElement('span');
+  after.className = 'visually-hidden';
+  after.textContent = ' unchanged: ';
+  cell.append(text.slice(0, start), said, changed, ...(end < text.length ? [after, text.slice(end)] : []));
+}
+
+export class LastBits {
+  // elements: table (its body and caption are filled), frame (the table's
+  // scrolling box), ending (the sentence), plot (an SVG) and plotCaption;
+  // program: the program's own arithmetic.
+  constructor({ table, frame, ending, plot, plotCaption }, program) {
+    Object.assign(this, { table, frame, ending, plot, plotCaption, program });
+    this.onChoose = () => {};  // told the run number a row was chosen by
+    plot.setAttribute('viewBox', `0 0 ${WIDTH} ${HEIGHT}`);
+    this.runsOf = null;  // the picture's runs that what was found is of
+    this.rows = [];
+    table.tBodies[0].addEventListener('click', (event) => {
+      const row = event.target.closest('tr');
+      if (row) this.onChoose(Number(row.dataset.run));
+    });
+  }
+
+  // The run's bits, once: the program's step from the iterate it started
+  // on, where that iterate is the one printed.
+  bitsOf(picture, run) {
+    if (run.bits === undefined) {
+      run.bits = run.from && picture.followed(run) ? this.program.bits(run.from.value, picture.read.lambda) : null;
+    }
+    return run.bits;
+  }
+
+  // The runs kept, and the one that left the iterate unchanged, with the
+  // index of the chosen one. A chosen run no longer kept stands alone.
+  listOf(picture) {
+    if (picture.selected && !picture.runs.includes(picture.selected)) return { list: [picture.selected], chosen: 0 };
+    const list = picture.runs.slice();
+    if (picture.done !== null && picture.read) {
+      // The unchanging run starts, and ends, where the last one landed.
+      const from = picture.last;
+      if (this.doneRun?.number !== picture.done || this.doneRun.from !== from) {
+        this.doneRun = { number: picture.done, text: `Done after: ${picture.done} runs`, from, to: from, followed: true };
+      }
+      list.push(this.doneRun);
+    }
+    return { list, chosen: picture.selected ? list.indexOf(picture.selected) : list.length - 1 };
+  }
+
+  // After each drawing of the picture: the rows and the plot around its
+  // chosen run, and the sentence of why the runs end.
+  show(picture) {
+    if (this.runsOf !== picture.runs) {
+      // Another run: what the earlier windows found is forgotten.
+      this.runsOf = picture.runs;
+      this.found = { nan: null, cycle: null };
+      this.shownKey = '';
+      this.endingKey = '';
+    }
+    const { list, chosen } = this.listOf(picture);
+    const window = (size) => {
+      const first = Math.max(0, Math.min(chosen - Math.floor(size / 2), list.length - size));
+      return list.slice(first, first + size);
+    };
+    const rows = window(ROWS);
+    const plotted = window(PLOTTED);
+    const key = [rows[0]?.number, rows.length, plotted[0]?.number, plotted.length, list[chosen]?.number].join(' ');
+    if (key !== this.shownKey) {
+      this.shownKey = key;
+      for (const run of plotted) this.bitsOf(picture, run);
+      for (const run of rows) this.bitsOf(picture, run);
+      this.fillTable(rows, list[chosen]);
+      this.drawPlot(plotted, list[chosen]);
+    }
+    this.explain(picture);
+  }
+
+  fillTable(runs, chosen) {
+    const body = this.table.tBodies[0];
+    this.rows = runs.map((run) => ({ run, bits: run.bits }));
+    body.replaceChildren(...runs.map((run) => {
+      const row = document.createElement('tr');
+      row.dataset.run = run.number;
+      const header = document.createElement('th');
+      header.scope = 'row';
+      header.textContent = run.number;
+      row.append(header);
+      const bits = run.bits;
+      const cell = (text, before) => {
+        const td = document.createElement('td');
+        markedCell(td, text, before);
+        row.append(td);
+      };
+      cell(run.text);
+      if (bits) {
+        cell(bits.to.shortest, bits.from.shortest);
+        cell(bits.to.hex, bits.from.hex);
+        for (const text of [bits.ulps, bits.fx, bits.dfx, bits.quotient, bits.step]) cell(text);
+      } else {
+        for (let k = 3; k < this.table.tHead.rows[0].cells.length; k++) cell('');
+      }
+      if (run === chosen) {
+        row.className = 'chosen';
+        row.setAttribute('aria-current', 'true');
+      }
+      return row;
+    }));
+    const caption = this.table.caption;
+    caption.textContent = runs.length === 0 ? 'No runs yet'
+      : `Runs ${runs[0].number} to ${runs.at(-1).number} to the last bit; run ${chosen.number} chosen`;
+    // The chosen row in sight, within the table's own box: the page stays put.
+    const chosenRow = body.querySelector('.chosen');
+    if (chosenRow) {
+      const top = chosenRow.offsetTop - this.frame.clientHeight / 2;
+      this.frame.scrollTop = Math.max(0, top);
+    }
+  }
+
+  // The rows shown, as tab-separated lines under a header, for a spreadsheet.
+  tableText() {
+    const header = [...this.table.tHead.rows[0].cells].map((cell) => cell.textContent);
+    const lines = [header.join('\t')];
+    for (const { run, bits } of this.rows) {
+      const fields = bits ? [bits.to.shortest, bits.to.hex, bits.ulps, bits.fx, bits.dfx, bits.quotient, bits.step]
+        : header.slice(2).map(() => '');
+      lines.push([run.number, run.text, ...fields].join('\t'));
+    }
+    return `${lines.join('\n')}\n`;
+  }
+
+  // Why the runs end: asked of the program once per new run or end, over
+  // the runs kept. What an earlier window found stands for the runs that
+  // have since been let go.
+  explain(picture) {
+    const { runs, read } = picture;
+    const finished = Boolean(read) && (picture.done !== null || picture.count >= read.limit);
+    const key = [runs[0]?.number, runs.length, picture.done, finished].join(' ');
+    if (key === this.endingKey) return;
+    this.endingKey = key;
+    if (!read) {
+      this.ending.textContent = '';
+      return;
+    }
+    if (picture.done === null && runs.length && runs[0].from) {
+      let offset = runs[0].number - 1;  // runs before the earliest kept
+      let found = this.program.ending(runs[0].from.value, runs.length, read.lambda);
+      // What begins at the earliest run kept may have begun before it: where
+      // the runs so far are few enough, they are looked at from the start.
+      const atEarliest = found.nan === 0 || found.cycle?.after === 0;
+      if (atEarliest && offset > 0 && offset + runs.length <= FROM_START) {
+        found = this.program.ending(read.start, offset + runs.length, read.lambda);
+        offset = 0;
+      }
+      const at = (k) => ({ run: offset + k, earliest: k === 0 && offset > 0 });
+      if (found.nan !== null) this.found.nan ??= at(found.nan);
+      else if (found.cycle && this.found.cycle?.period !== found.cycle.period) {
+        this.found.cycle = { ...found.cycle, ...at(found.cycle.after) };
+      }
+    }
+    const last = runs.at(-1);
+    if (last) this.bitsOf(picture, last);
+    this.ending.textContent = endingText({
+      done: picture.done, last, count: picture.count, limit: read.limit, finished, ...this.found,
+    });
+  }
+
+  // Each run's move on a log scale of ulps, from 1 up; below it a row for
+  // the runs that moved it not at all, above it one for NaN.
+  drawPlot(runs, chosen) {
+    const svg = this.plot;
+    svg.replaceChildren();
+    const sizes = runs.map((run) => {
+      const ulps = run.bits?.ulps;
+      if (ulps === undefined) return null;
+      return ulps === 'NaN' || ulps === '0' ? ulps : Number(ulps.slice(1));
+    });
+    const largest = Math.max(1, ...sizes.filter((size) => typeof size === 'number'));
+    const decades = Math.max(1, Math.ceil(Math.log10(largest)));
+    // The NaN row on top and the row of no move at the bottom, each set
+    // apart from the log scale between them by a rule.
+    const nanY = MARGIN.top + 4;
+    const zeroY = HEIGHT - MARGIN.bottom - 4;
+    const plotTop = nanY + 22;
+    const plotBottom = zeroY - 22;
+    const first = runs[0]?.number ?? 1;
+    const last = Math.max(runs.at(-1)?.number ?? 1, first + 1);
+    const px = (run) => MARGIN.left + 6 + ((run - first) / (last - first)) * (WIDTH - MARGIN.left - MARGIN.right - 12);
+    const py = (size) => plotBottom - (Math.log10(size) / decades) * (plotBottom - plotTop);
+
+    const axes = element('g', { class: 'axes' }, svg);
+    const every = Math.ceil(decades / 5);
+    for (let d = 0; d <= decades; d += every) {
+      element('line', { x1: MARGIN.left, x2: WIDTH - MARGIN.right, y1: py(10 ** d), y2: py(10 ** d), class: 'grid' }, axes);
+      element('text', { x: MARGIN.left - 6, y: py(10 ** d) + 4, 'text-anchor': 'end' }, axes)
+        .textContent = d <= 3 ? String(10 ** d) : `1e${d}`;
+    }
+    for (const [y, label] of [[zeroY, '0'], [nanY, 'NaN']]) {
+      element('text', { x: MARGIN.left - 6, y: y + 4, 'text-anchor': 'end' }, axes).textContent = label;
+    }
+    for (const y of [(nanY + plotTop) / 2, (zeroY + plotBottom) / 2]) {
+      element('line', { x1: MARGIN.left, x2: WIDTH - MARGIN.right, y1: y, y2: y, class: 'axis' }, axes);
+    }
+    for (const run of ticks(first, last).filter(Number.isInteger)) {
+      element('text', { x: px(run), y: HEIGHT - 10, 'text-anchor': 'middle' }, axes).textContent = run;
+    }
+    if (chosen && runs.includes(chosen)) {
+      element('line', { x1: px(chosen.number), x2: px(chosen.number), y1: MARGIN.top, y2: HEIGHT - MARGIN.bottom,
+        class: 'chosen-run' }, svg);
+    }
+    const points = element('g', { class: 'moves' }, svg);
+    runs.forEach((run, k) => {
+      const size = sizes[k];
+      if (size === null) return;
+      const y = size === 'NaN' ? nanY : size === '0' ? zeroY : py(size);
+      const down = run.bits.ulps.startsWith('-');
+      element('circle', {
+        cx: px(run.number), cy: y, r: run === chosen ? 4.5 : 3,
+        class: `move${down ? ' down' : ''}${run === chosen ? ' chosen' : ''}`,
+        'data-run': run.number, 'data-ulps': run.bits.ulps,
+      }, points);
+    });
+    const about = chosen?.bits ? `; run ${chosen.number} moved it ${ulpWords(chosen.bits.ulps)}`
+      .replace('NaN ulps NaN', 'to NaN') : '';
+    this.plotCaption.textContent = runs.length === 0 ? ''
+      : `How far each run moved the iterate, in ulps on a log scale, runs ${first} to ${runs.at(-1).number}`
+        + ` (filled: up, hollow: down)${about}`;
+  }
+}

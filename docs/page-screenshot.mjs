@@ -1,7 +1,9 @@
 // Draws the page as the README shows it: page.png, the link that replays the
 // built-in run, stepped back to run 13, the run that leaves the valley; and
 // page-map.png, the whole page after the map's cell at start -3, λ 0.25 was
-// clicked and is pointed at. Run it again whenever the page changes.
+// clicked and is pointed at; and page-cycle.png, the runs to the last bit of
+// start -2 with λ 1.7, whose iterate alternates between two doubles. Run it
+// again whenever the page changes.
 // Usage: node docs/page-screenshot.mjs OUTPUT-DIRECTORY   (needs chromium and npm ci)
 import { join } from 'node:path';
 import { open, waitFor, replayAddress } from '../tests/browser/page.mjs';
@@ -27,5 +29,9 @@ await waitFor(page, 'waiting for input');
 await page.locator('#read-as').filter({ hasText: 'start -3, λ 0.25, limit 500' }).waitFor();
 await map.hover({ position: cell });
 await page.screenshot({ path: join(process.argv[2], 'page-map.png'), fullPage: true });
+await page.goto(replayAddress(browser.url, 'n\n-2\n1.7\n500\n'));
+await waitFor(page, 'waiting for input');
+await page.evaluate(() => document.activeElement.blur());
+await page.locator('section.bits').screenshot({ path: join(process.argv[2], 'page-cycle.png') });
 if (browser.errors.length) throw new Error(browser.errors.join('\n'));
 await browser.close();

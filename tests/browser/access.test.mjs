@@ -1,8 +1,9 @@
 // The page by keyboard and screen reader: axe finds nothing against WCAG 2.1
-// A and AA while the page waits, runs and has finished, with the map and the
-// controls in use; Tab visits every control in order with its focus in
-// sight; one whole exploration is done by keys alone; and at a phone's 320 px
-// or at 200 % zoom nothing needs sideways scrolling.
+// A and AA while the page waits, runs and has finished, with the map, the
+// controls and the table of runs in use; Tab visits every control in order
+// with its focus in sight; one whole exploration is done by keys alone; and at
+// a phone's 320 px or at 200 % zoom nothing needs sideways scrolling but the
+// table of runs, which scrolls in its own box.
 import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFile } from 'node:fs/promises';
@@ -56,6 +57,9 @@ test('axe finds no violation waiting, running, finished, and exploring', async (
   await page.keyboard.press('ArrowRight');
   await page.getByRole('slider', { name: 'start point' }).focus();
   assert.deepEqual(await audit(page), [], 'exploring');
+  await page.getByRole('region', { name: 'Table of runs' }).focus();
+  await page.keyboard.press('ArrowUp');
+  assert.deepEqual(await audit(page), [], 'a run chosen in the table');
 });
 
 // The focused element as a person would find it named, and whether its
@@ -70,18 +74,18 @@ const focused = (page) => page.evaluate(() => {
   return { label, seen };
 });
 
-test('Tab visits the console, the run controls, the picture and its runs, the explore controls and the map', async () => {
+test('Tab visits the console, the run controls, the picture and its runs, the explore controls, the map and the table', async () => {
   const page = await openPage();
   await typeKeys(page, 'n\n-2\n1\n10\n');
   await waitFor(page, 'waiting for input');
   // The console has the focus from the start; its screen is just before.
   const order = [
     'Keyboard', 'Stop', 'Run again', 'Save screen', 'Copy link',
-    'Picture of the run', 'start point', 'Previous run', 'Next run', 'Follow the run',
+    'Picture of the run', 'start point', 'Previous run', 'Next run', 'Follow the run', 'Save picture', 'Save plot',
     'start point', 'λ', 'λ', 'limit',
     'the undamped cycle', 'the built-in run', 'damping costs runs', 'overshooting', 'never exactly settles',
     'overflow', 'the start where f′ is 0',
-    'Map',
+    'Map', 'Whole map', 'Save map', 'Table of runs', 'Copy table',
   ];
   const labels = [];
   for (const [tab] of order.entries()) {
@@ -154,9 +158,13 @@ for (const [width, why] of [[320, "a phone's width"], [640, '200 % zoom of a 128
     const [scrollWidth, clientWidth] = await page.evaluate(() => [
       document.documentElement.scrollWidth, document.documentElement.clientWidth]);
     const wide = await page.evaluate(() => [...document.querySelectorAll('body *')]
+      .filter((element) => !element.closest('#bits-frame > *'))
       .filter((element) => element.getBoundingClientRect().right > document.documentElement.clientWidth + 0.5)
       .map((element) => element.id || element.className || element.tagName));
     assert.deepEqual(wide, [], `everything within ${width} px`);
+    const table = await page.getByRole('region', { name: 'Table of runs' }).evaluate((frame) => [
+      frame.scrollWidth, frame.clientWidth, frame.getBoundingClientRect().right]);
+    assert.ok(table[0] > table[1] && table[2] <= width, `the table scrolls in its own box: ${table}`);
     assert.ok(scrollWidth <= clientWidth, `${scrollWidth} px wide in ${clientWidth}`);
   });
 }

@@ -4,7 +4,7 @@
 // of how far each run moved the iterate against the table's ulps, Copy
 // table, and the picture, the plot and the map saved as files. The expected
 // texts are facts of IEEE double arithmetic, worked out apart from this
-// program with Python's floats and the C library's pow, not read off the page.
+// program by tests/last-bits-witness.py, not read off the page.
 import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
 import {

@@ -1,6 +1,6 @@
 // The page as one file, opened from the disk with no server: a dialogue typed
-// key by key, a link's dialogue replayed, the map complete, and not one
-// request but for the file itself.
+// key by key, a link's dialogue replayed with its runs to the last bit, the
+// map complete, and not one request but for the file itself.
 import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { join } from 'node:path';
@@ -36,6 +36,9 @@ test("opened from the disk, it runs the README's dialogues", async () => {
   await waitFor(page, 'exit status 0');
   const replayed = await screenText(page);
   assert.equal(replayed, expand(builtIn, replayed));
+  assert.equal(await page.locator('#ending').textContent(), 'run 63 left the iterate unchanged: Done after: 63 runs');
+  assert.equal(await page.getByRole('table', { name: 'to the last bit' }).locator('tr[aria-current="true"] td')
+    .filter({ hasText: /^-?0x/ }).textContent(), '-0x1.c4f057fe848c7p+0');
   await page.locator('#map-progress').filter({ hasText: /^25,359 of 25,359 cells$/ }).waitFor();
   assert.equal(await state(page), 'exit status 0');
   assert.deepEqual((await fetched()).filter((url) => !url.startsWith(file)), [], 'nothing but the file is fetched');

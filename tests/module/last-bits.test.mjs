@@ -1,7 +1,7 @@
 // The page's questions about the last bits, asked of the committed module:
 // the runs the README and the page speak of, as facts of IEEE double
-// arithmetic worked out apart from this program (Python's floats and the C
-// library's pow), and for every dialogue of tests/dialogues, that each
+// arithmetic worked out apart from this program (tests/last-bits-witness.py),
+// and for every dialogue of tests/dialogues, that each
 // iterate's shortest text is read back by the program as that very double.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';

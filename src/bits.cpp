@@ -40,6 +40,11 @@ Place placeOf(double x)
 
 }  // namespace
 
+bool sameDouble(double x, double y)
+{
+    return bitsOf(x) == bitsOf(y);
+}
+
 std::string shortestText(double x)
 {
     // Written as printf writes them: libc++ would write -nan(ind).
@@ -154,7 +159,7 @@ Ending endingOf(const std::vector<double>& iterates)
     const std::int32_t last = count - 1;
     std::int32_t period = 0;
     for (std::int32_t p = 1; p <= last && period == 0; ++p) {
-        if (bitsOf(iterates[last - p]) == bitsOf(iterates[last])) {
+        if (sameDouble(iterates[last - p], iterates[last])) {
             period = p;
         }
     }
@@ -162,7 +167,7 @@ Ending endingOf(const std::vector<double>& iterates)
         return ending;
     }
     std::int32_t start = last - period;
-    while (start > 0 && bitsOf(iterates[start - 1]) == bitsOf(iterates[start - 1 + period])) {
+    while (start > 0 && sameDouble(iterates[start - 1], iterates[start - 1 + period])) {
         --start;
     }
     ending.cycleStart = start;

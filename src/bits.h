@@ -24,6 +24,10 @@ std::string hexText(double x);
 // any two: the widest span, -inf to +inf, is under 2^64.
 std::string ulpsMoved(double from, double to);
 
+// Whether x and y are the same double, bit for bit: -0 is not +0, and a NaN
+// is the NaN of its own pattern.
+bool sameDouble(double x, double y);
+
 // Where a stretch of runs stands: `iterates` are the iterate before its
 // first run and then the one after each run. Indices are into `iterates`; -1
 // where there is none.

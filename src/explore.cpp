@@ -160,6 +160,28 @@ PAGE_EXPORT("run_ending") std::uint32_t runEnding(double before, std::int32_t ru
     return static_cast<std::uint32_t>(text.size());
 }
 
+// Where a cycle of `period` doubles that the runs from `start` go round
+// began: the fewest runs after which the iterate comes back `period` runs
+// later, among the first `runs` runs; -1 if it begins after them. Two
+// iterates `period` runs apart are stepped together, so that however many
+// runs came before, nothing is kept but the two.
+PAGE_EXPORT("cycle_start") std::int32_t cycleStart(double start, std::int32_t period, std::int32_t runs, double damping)
+{
+    double ahead = start;
+    for (std::int32_t k = 0; k < period; ++k) {
+        ahead = dampedStep(ahead, damping);
+    }
+    double behind = start;
+    for (std::int32_t after = 0; after <= runs - period; ++after) {
+        if (sameDouble(behind, ahead)) {
+            return after;
+        }
+        behind = dampedStep(behind, damping);
+        ahead = dampedStep(ahead, damping);
+    }
+    return -1;
+}
+
 // Where the iteration from `start` ends: the count on its Done line, or, when
 // there is none, 0 if the last iterate (the start, when no run moved it) is
 // finite and -1 if it is infinite or NaN.

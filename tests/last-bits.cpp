@@ -3,7 +3,8 @@
 // λ in C's hexadecimal notation so that they are the very doubles meant; for
 // each, one line per run of what run_bits answers (the run that leaves the
 // iterate unchanged included), then "ending" and what run_ending answers for
-// the runs that moved it.
+// the runs that moved it, and where it names a cycle, "cycle_start" and what
+// cycle_start answers for it from the start point.
 #include "../src/parameters.h"
 
 #include <cfenv>
@@ -16,6 +17,7 @@ extern "C" {
 const char* textAddress();
 std::uint32_t runBits(double x, double damping);
 std::uint32_t runEnding(double before, std::int32_t runs, double damping);
+std::int32_t cycleStart(double start, std::int32_t period, std::int32_t runs, double damping);
 double pageDampedStep(double x, double damping);
 }
 
@@ -46,7 +48,14 @@ int main()
             x = next;
             ++moved;
         }
-        std::cout << "ending\t" << std::string(textAddress(), runEnding(start, moved, damping)) << '\n';
+        const std::string ending(textAddress(), runEnding(start, moved, damping));
+        std::cout << "ending\t" << ending << '\n';
+        // The period is the third field.
+        const std::size_t third = ending.find('\t', ending.find('\t') + 1) + 1;
+        const int period = std::atoi(ending.c_str() + third);
+        if (period > 0) {
+            std::cout << "cycle_start\t" << cycleStart(start, period, moved, damping) << '\n';
+        }
     }
     return 0;
 }

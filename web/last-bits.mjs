@@ -17,9 +17,12 @@ const HEIGHT = 220;
 const MARGIN = { left: 44, right: 12, top: 12, bottom: 30 };
 // A cycle's doubles named in its sentence; the rest are counted.
 const NAMED = 6;
-// Runs the program looks at again from the start point to find where a NaN
-// or a cycle began before the earliest run kept: a few milliseconds' worth.
-const FROM_START = 100000;
+// How often the table, the plot and the sentence follow a run as it comes.
+const REDRAW_MS = 500;
+// Runs the program takes again from the start point, at most, to find where
+// a cycle began before the earliest run kept: a few tens of milliseconds,
+// once, and only as many as come before the cycle.
+const FROM_START = 300000;
 
 // A count of ulps in words: "+9" as "9 ulps up", "-1" as "1 ulp down".
 function ulpWords(ulps) {
@@ -58,6 +61,9 @@ export function endingText({ done, last, count, limit, finished, nan, cycle }) {
   return `run ${last.number} moved the iterate ${moved}`
     + (finished ? `, and then the limit of ${plural(limit, 'run', 'runs')} came: no Done line` : '');
 }
+
+// Whether the iteration is over: a Done line, or as many runs as the limit.
+const finished = ({ read, done, count }) => Boolean(read) && (done !== null || count >= read.limit);
 
 // Where a text of the program's parts from the one before: the ends of the
 // stretch between their common start and their common end.
@@ -139,7 +145,19 @@ export class LastBits {
       this.found = { nan: null, cycle: null };
       this.shownKey = '';
       this.endingKey = '';
+      this.shownAt = -Infinity;
     }
+    // While the run is followed as it comes, all this is shown afresh twice
+    // a second, not at every frame: the frames are the program's time (a
+    // table each frame made the long run a tenth slower), and nobody reads
+    // sixty tables a second.
+    clearTimeout(this.later);
+    const wait = this.shownAt + REDRAW_MS - performance.now();
+    if (picture.selected === null && !finished(picture) && wait > 0) {
+      this.later = setTimeout(() => this.show(picture), wait);
+      return;
+    }
+    this.shownAt = performance.now();
     const { list, chosen } = this.listOf(picture);
     const window = (size) => {
       const first = Math.max(0, Math.min(chosen - Math.floor(size / 2), list.length - size));
@@ -216,34 +234,37 @@ export class LastBits {
   // have since been let go.
   explain(picture) {
     const { runs, read } = picture;
-    const finished = Boolean(read) && (picture.done !== null || picture.count >= read.limit);
-    const key = [runs[0]?.number, runs.length, picture.done, finished].join(' ');
+    const ended = finished(picture);
+    const key = [runs[0]?.number, runs.length, picture.done, ended].join(' ');
     if (key === this.endingKey) return;
     this.endingKey = key;
     if (!read) {
       this.ending.textContent = '';
       return;
     }
-    if (picture.done === null && runs.length && runs[0].from) {
-      let offset = runs[0].number - 1;  // runs before the earliest kept
-      let found = this.program.ending(runs[0].from.value, runs.length, read.lambda);
-      // What begins at the earliest run kept may have begun before it: where
-      // the runs so far are few enough, they are looked at from the start.
-      const atEarliest = found.nan === 0 || found.cycle?.after === 0;
-      if (atEarliest && offset > 0 && offset + runs.length <= FROM_START) {
-        found = this.program.ending(read.start, offset + runs.length, read.lambda);
-        offset = 0;
-      }
-      const at = (k) => ({ run: offset + k, earliest: k === 0 && offset > 0 });
-      if (found.nan !== null) this.found.nan ??= at(found.nan);
-      else if (found.cycle && this.found.cycle?.period !== found.cycle.period) {
-        this.found.cycle = { ...found.cycle, ...at(found.cycle.after) };
+    // NaN stays NaN and a cycle goes round for ever: once found, neither is
+    // looked for again. The picture notes the first NaN as the lines come.
+    if (picture.firstNaN !== null) this.found.nan ??= { run: picture.firstNaN, earliest: false };
+    if (picture.done === null && runs.length && runs[0].from && !this.found.nan && !this.found.cycle) {
+      const offset = runs[0].number - 1;  // runs before the earliest kept
+      const { cycle } = this.program.ending(runs[0].from.value, runs.length, read.lambda);
+      if (cycle) this.found.cycle = { ...cycle, run: offset + cycle.after, earliest: cycle.after === 0 && offset > 0 };
+      // A cycle going round at the earliest run kept may have begun before
+      // it: the program finds where, if among the first FROM_START runs.
+      const began = this.found.cycle?.earliest
+        ? this.program.cycleStart(read.start, cycle.period, Math.min(offset + runs.length, FROM_START), read.lambda)
+        : null;
+      if (began !== null) {
+        // The same doubles, named from the first the runs came to.
+        const turn = (((began - offset) % cycle.period) + cycle.period) % cycle.period;
+        const doubles = [...cycle.doubles.slice(turn), ...cycle.doubles.slice(0, turn)];
+        this.found.cycle = { ...this.found.cycle, doubles, run: began, earliest: false };
       }
     }
     const last = runs.at(-1);
     if (last) this.bitsOf(picture, last);
     this.ending.textContent = endingText({
-      done: picture.done, last, count: picture.count, limit: read.limit, finished, ...this.found,
+      done: picture.done, last, count: picture.count, limit: read.limit, finished: ended, ...this.found,
     });
   }
 

@@ -82,6 +82,7 @@ export class Picture {
     this.last = null;     // the latest iterate, {value, text}
     this.notDrawn = [];   // [{first, last, text}] of runs not drawn, and why
     this.done = null;
+    this.firstNaN = null; // the run after which the iterate is NaN (0: the start)
     this.selected = null; // the run chosen while stepping, else null: following
     this.pending = [];
     this.frame = 0;
@@ -93,6 +94,7 @@ export class Picture {
   setRead(read) {
     this.read = read;
     this.last = { value: read.start, text: this.program.format(read.start) };
+    if (Number.isNaN(read.start)) this.firstNaN = 0;
   }
 
   addOutput(bytes) {
@@ -124,6 +126,7 @@ export class Picture {
     const number = ++this.count;
     const from = this.last;
     const to = from && { value: this.program.step(from.value, this.read.lambda), text: line };
+    if (this.firstNaN === null && Number.isNaN(to?.value)) this.firstNaN = number;
     this.last = to;
     const run = { number, from, to, text: line };
     if (!this.inView(run)) this.noteNotDrawn(run);

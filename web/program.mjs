@@ -91,6 +91,13 @@ export class Program {
     };
   }
 
+  // After how many runs from start the iterate first goes round a cycle of
+  // `period` doubles, looked for among the first `runs` runs; null if later.
+  cycleStart(start, period, runs, lambda) {
+    const after = this.exports.cycle_start(start, period, runs, lambda);
+    return after < 0 ? null : after;
+  }
+
   // The end of the iteration from start: the count on its Done line, or
   // 'finite' or 'infinite' for how the last iterate stands when the limit
   // came first.

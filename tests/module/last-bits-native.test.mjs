@@ -1,7 +1,8 @@
 // The committed module's answers about the last bits against the same C++
 // built natively (tests/last-bits.cpp, whose path is the argument): for every
 // dialogue of tests/dialogues and the runs the page speaks of, each run's
-// texts and counts and why the runs bring no Done line, byte for byte. The
+// texts and counts, why the runs bring no Done line, and where a cycle they
+// go round began, byte for byte. The
 // native program runs on glibc's pow path without FMA, which rounds as the
 // module's pow does.
 // Usage: node tests/module/last-bits-native.test.mjs NATIVE-PROGRAM
@@ -46,6 +47,7 @@ test('every run to the last bit, and why it ends, as the native build answers', 
     const { nan, cycle } = program.ending(start, moved, lambda);
     asked.push(['ending', nan ?? -1, cycle?.after ?? -1, cycle?.period ?? 0, cycle?.span ?? '', ...(cycle?.doubles ?? [])]
       .join('\t'));
+    if (cycle) asked.push(`cycle_start\t${program.cycleStart(start, cycle.period, moved, lambda) ?? -1}`);
   }
   asked.push('');
   assert.equal(answered.length, asked.length, 'as many lines');

@@ -51,6 +51,11 @@ test('why no Done line comes: a cycle of two doubles, the undamped cycle, NaN, a
   // The cycle found in a window of runs that begins inside it.
   assert.deepEqual(program.ending(-1.769292354238631, 50, 1.7).cycle,
     { after: 0, period: 2, span: '4', doubles: ['-0x1.c4f057fe848c6p+0', '-0x1.c4f057fe848cap+0'] });
+  // Where the cycle began, found from the start point with its period alone.
+  assert.equal(program.cycleStart(-2, 2, 500, 1.7), 93);
+  assert.equal(program.cycleStart(-2, 2, 95, 1.7), 93, 'seen once round by run 95');
+  assert.equal(program.cycleStart(-2, 2, 94, 1.7), null, 'not yet seen round');
+  assert.equal(program.cycleStart(0, 2, 10, 1), 0);
   // 1 is 0x3ff << 52 doubles from 0.
   assert.deepEqual(program.ending(0, 10, 1).cycle,
     { after: 0, period: 2, span: '4607182418800017408', doubles: ['0x0p+0', '0x1p+0'] });

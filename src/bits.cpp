@@ -1,12 +1,14 @@
-// An iterate to the last bit. Everything here reads the double's bit pattern,
-// not its value, so that what the page says of a run is exact: which double an
-// iterate is, how many doubles a run stepped over, and which doubles repeat.
+// An iterate to the last bit. Places on the number line and repeats are read
+// from the double's bit pattern, and its texts are exact, so that what the
+// page says of a run holds to the bit: which double an iterate is, how many
+// doubles a run stepped over, and which doubles repeat.
 #include "bits.h"
 
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <system_error>

@@ -198,7 +198,8 @@ export class LastBits {
         cell(bits.to.hex, bits.from.hex);
         for (const text of [bits.ulps, bits.fx, bits.dfx, bits.quotient, bits.step]) cell(text);
       } else {
-        for (let k = 3; k < this.table.tHead.rows[0].cells.length; k++) cell('');
+        // The columns after the run and its line, empty.
+        for (let k = 2; k < this.table.tHead.rows[0].cells.length; k++) cell('');
       }
       if (run === chosen) {
         row.className = 'chosen';
@@ -323,8 +324,7 @@ export class LastBits {
         'data-run': run.number, 'data-ulps': run.bits.ulps,
       }, points);
     });
-    const about = chosen?.bits ? `; run ${chosen.number} moved it ${ulpWords(chosen.bits.ulps)}`
-      .replace('NaN ulps NaN', 'to NaN') : '';
+    const about = chosen?.bits ? `; run ${chosen.number} moved it ${ulpWords(chosen.bits.ulps)}` : '';
     this.plotCaption.textContent = runs.length === 0 ? ''
       : `How far each run moved the iterate, in ulps on a log scale, runs ${first} to ${runs.at(-1).number}`
         + ` (filled: up, hollow: down)${about}`;

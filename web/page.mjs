@@ -172,7 +172,8 @@ $('copy-table').addEventListener('click', async () => {
   const rows = text.split('\n').length - 2;
   try {
     await navigator.clipboard.writeText(text);
-    $('bits-notice').textContent = `Copied the ${rows === 1 ? 'row' : `${rows} rows`} shown, with their headers, as tab-separated text.`;
+    $('bits-notice').textContent = `Copied the ${rows === 1 ? 'row' : `${rows} rows`} shown, `
+      + 'with their headers, as tab-separated text.';
   } catch (error) {
     $('bits-notice').textContent = `The table could not be copied: ${error.message}`;
   }
@@ -192,7 +193,8 @@ try {
   program = await Program.load(module);
   picture = new Picture($('picture'), $('caption'), $('notes'), program);
   lastBits = new LastBits({
-    table: $('bits-table'), frame: $('bits-frame'), ending: $('ending'), plot: $('moves'), plotCaption: $('moves-caption'),
+    table: $('bits-table'), frame: $('bits-frame'), ending: $('ending'),
+    plot: $('moves'), plotCaption: $('moves-caption'),
   }, program);
   lastBits.onChoose = (number) => picture.choose(number);
   picture.onDraw = (view) => {

@@ -40,7 +40,9 @@ int main()
         double x = start;
         std::int32_t moved = 0;
         for (std::int32_t run = 0; run < limit; ++run) {
-            std::cout << std::string(textAddress(), runBits(x, damping)) << '\n';
+            // The text is made first, then where it is asked: a call makes it anew.
+            const std::uint32_t length = runBits(x, damping);
+            std::cout << std::string(textAddress(), length) << '\n';
             const double next = pageDampedStep(x, damping);
             if (next == x) {
                 break;
@@ -48,7 +50,8 @@ int main()
             x = next;
             ++moved;
         }
-        const std::string ending(textAddress(), runEnding(start, moved, damping));
+        const std::uint32_t length = runEnding(start, moved, damping);
+        const std::string ending(textAddress(), length);
         std::cout << "ending\t" << ending << '\n';
         // The period is the third field.
         const std::size_t third = ending.find('\t', ending.find('\t') + 1) + 1;

@@ -85,7 +85,8 @@ std::string shortestText(double x)
         }
         plain = digits.substr(0, whole);
         if (digits.size() > whole) {
-            plain += "." + digits.substr(whole);
+            plain += '.';
+            plain += digits.substr(whole);
         }
     }
     return (negative ? "-" : "") + plain;
@@ -137,7 +138,11 @@ std::string ulpsMoved(double from, double to)
     if (distance == 0) {
         return "0";
     }
-    return (up ? "+" : "-") + std::to_string(distance);
+    // Appended, not "+" + std::string: GCC 12 warns wrongly of an overlap
+    // there in C++20.
+    std::string text(1, up ? '+' : '-');
+    text += std::to_string(distance);
+    return text;
 }
 
 Ending endingOf(const std::vector<double>& iterates)

@@ -130,7 +130,8 @@ int main()
             for (int k = 0; k < std::abs(steps); ++k) {
                 to = std::nextafter(to, steps > 0 ? inf : -inf);
             }
-            const std::string wanted = steps == 0 ? "0" : (steps > 0 ? "+" : "-") + std::to_string(std::abs(steps));
+            std::string wanted = steps == 0 ? "" : steps > 0 ? "+" : "-";
+            wanted += std::to_string(std::abs(steps));
             expect(ulpsMoved(from, to) == wanted,
                    "from " + hexText(from) + " by " + std::to_string(steps) + ": " + ulpsMoved(from, to));
         }

@@ -62,6 +62,10 @@ export function endingText({ done, last, count, limit, finished, nan, cycle }) {
     + (finished ? `, and then the limit of ${plural(limit, 'run', 'runs')} came: no Done line` : '');
 }
 
+// A run's columns after its number and its line: the iterate it lands on,
+// how far it moved, and the step's own values.
+const fieldsOf = (bits) => [bits.to.shortest, bits.to.hex, bits.ulps, bits.fx, bits.dfx, bits.quotient, bits.step];
+
 // Whether the iteration is over: a Done line, or as many runs as the limit.
 const finished = ({ read, done, count }) => Boolean(read) && (done !== null || count >= read.limit);
 
@@ -96,15 +100,15 @@ function markedCell(cell, text, before) {
 }
 
 export class LastBits {
-  // elements: table (its body and caption are filled), frame (the table's
-  // scrolling box), ending (the sentence), plot (an SVG) and plotCaption;
-  // program: the program's own arithmetic.
-  constructor({ table, frame, ending, plot, plotCaption }, program) {
-    Object.assign(this, { table, frame, ending, plot, plotCaption, program });
+  // elements: table (its body and caption are filled), ending (the
+  // sentence), plot (an SVG) and plotCaption; program: the program's own
+  // arithmetic.
+  constructor({ table, ending, plot, plotCaption }, program) {
+    Object.assign(this, { table, ending, plot, plotCaption, program });
     this.onChoose = () => {};  // told the run number a row was chosen by
     plot.setAttribute('viewBox', `0 0 ${WIDTH} ${HEIGHT}`);
     this.runsOf = null;  // the picture's runs that what was found is of
-    this.rows = [];
+    this.rows = [];  // the runs in the table
     table.tBodies[0].addEventListener('click', (event) => {
       const row = event.target.closest('tr');
       if (row) this.onChoose(Number(row.dataset.run));
@@ -178,7 +182,7 @@ export class LastBits {
 
   fillTable(runs, chosen) {
     const body = this.table.tBodies[0];
-    this.rows = runs.map((run) => ({ run, bits: run.bits }));
+    this.rows = runs;
     body.replaceChildren(...runs.map((run) => {
       const row = document.createElement('tr');
       row.dataset.run = run.number;
@@ -194,9 +198,10 @@ export class LastBits {
       };
       cell(run.text);
       if (bits) {
-        cell(bits.to.shortest, bits.from.shortest);
-        cell(bits.to.hex, bits.from.hex);
-        for (const text of [bits.ulps, bits.fx, bits.dfx, bits.quotient, bits.step]) cell(text);
+        const [shortest, hex, ...rest] = fieldsOf(bits);
+        cell(shortest, bits.from.shortest);
+        cell(hex, bits.from.hex);
+        for (const text of rest) cell(text);
       } else {
         // The columns after the run and its line, empty.
         for (let k = 2; k < this.table.tHead.rows[0].cells.length; k++) cell('');
@@ -210,21 +215,14 @@ export class LastBits {
     const caption = this.table.caption;
     caption.textContent = runs.length === 0 ? 'No runs yet'
       : `Runs ${runs[0].number} to ${runs.at(-1).number} to the last bit; run ${chosen.number} chosen`;
-    // The chosen row in sight, within the table's own box: the page stays put.
-    const chosenRow = body.querySelector('.chosen');
-    if (chosenRow) {
-      const top = chosenRow.offsetTop - this.frame.clientHeight / 2;
-      this.frame.scrollTop = Math.max(0, top);
-    }
   }
 
   // The rows shown, as tab-separated lines under a header, for a spreadsheet.
   tableText() {
     const header = [...this.table.tHead.rows[0].cells].map((cell) => cell.textContent);
     const lines = [header.join('\t')];
-    for (const { run, bits } of this.rows) {
-      const fields = bits ? [bits.to.shortest, bits.to.hex, bits.ulps, bits.fx, bits.dfx, bits.quotient, bits.step]
-        : header.slice(2).map(() => '');
+    for (const run of this.rows) {
+      const fields = run.bits ? fieldsOf(run.bits) : header.slice(2).map(() => '');
       lines.push([run.number, run.text, ...fields].join('\t'));
     }
     return `${lines.join('\n')}\n`;

@@ -193,8 +193,7 @@ try {
   program = await Program.load(module);
   picture = new Picture($('picture'), $('caption'), $('notes'), program);
   lastBits = new LastBits({
-    table: $('bits-table'), frame: $('bits-frame'), ending: $('ending'),
-    plot: $('moves'), plotCaption: $('moves-caption'),
+    table: $('bits-table'), ending: $('ending'), plot: $('moves'), plotCaption: $('moves-caption'),
   }, program);
   lastBits.onChoose = (number) => picture.choose(number);
   picture.onDraw = (view) => {

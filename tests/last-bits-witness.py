@@ -1,4 +1,4 @@
-"""The facts that the page's and the module's tests state about the last bits,
+"""The facts that the page's tests state about the last bits,
 worked out apart from the program: the damped step in Python's own floats
 (IEEE doubles, each operation rounded once) with the C library's pow, each
 double's place on the number line from its bit pattern, its shortest text

@@ -8,24 +8,11 @@ import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFile } from 'node:fs/promises';
 import { join } from 'node:path';
-import { open, root, screen, screenText, waitFor, typeKeys, stop, noPhone } from './page.mjs';
+import { opener, root, screen, screenText, waitFor, typeKeys, stop, noPhone } from './page.mjs';
 import { screenOf } from '../module/program.mjs';
 
 const axeSource = await readFile(join(root, 'node_modules', 'axe-core', 'axe.min.js'), 'utf8');
-const browsers = [];
-after(async () => {
-  for (const browser of browsers) {
-    assert.deepEqual(browser.errors, [], 'no page error is logged');
-    await browser.close();
-  }
-});
-async function openPage(size) {
-  const browser = await open(size);
-  browsers.push(browser);
-  await browser.page.goto(browser.url);
-  await waitFor(browser.page, 'waiting for input');
-  return browser.page;
-}
+const openPage = opener(after, { waiting: true });
 
 // axe's WCAG 2.1 A and AA rules, run on the page as it is now: each
 // violation with the elements it names.

@@ -5,23 +5,10 @@
 // module run under Node on the same input.
 import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { open, screenText, state, waitFor, saveScreen, typeKeys, engine, noPhone } from './page.mjs';
+import { opener, screenText, state, waitFor, saveScreen, typeKeys, engine, noPhone } from './page.mjs';
 import { screenOf, program } from '../module/program.mjs';
 
-const browsers = [];
-after(async () => {
-  for (const browser of browsers) {
-    assert.deepEqual(browser.errors, [], 'no page error is logged');
-    await browser.close();
-  }
-});
-async function openPage(options) {
-  const browser = await open(options);
-  browsers.push(browser);
-  await browser.page.goto(browser.url);
-  await waitFor(browser.page, 'waiting for input');
-  return browser.page;
-}
+const openPage = opener(after, { waiting: true });
 
 const field = (page, name) => page.getByRole('textbox', { name, exact: true });
 const readAs = (page) => page.locator('#read-as');

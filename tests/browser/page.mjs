@@ -2,6 +2,7 @@
 // (Debian's Chromium or Firefox ESR headless, or WebKit's MiniBrowser under
 // xvfb-run, as ENGINE says), and the page read and used as a person would,
 // through its buttons and the element named "Screen".
+import assert from 'node:assert/strict';
 import { createServer } from 'node:http';
 import { existsSync } from 'node:fs';
 import { readFile, readdir } from 'node:fs/promises';
@@ -112,6 +113,29 @@ export async function open({ width = 1280, height = 900, touch = false } = {}) {
       await (browser ?? page).close();
       await server.close();
     },
+  };
+}
+
+// For a test file, given node:test's `after` (this module is shared with
+// scripts that run outside a test): a function that opens as open() does,
+// and once the file's tests have run, checks that no page logged an error
+// and closes every browser it opened. With `waiting`, it goes to the page,
+// waits for the question and returns the page alone.
+export function opener(after, { waiting = false } = {}) {
+  const opened = [];
+  after(async () => {
+    for (const browser of opened) {
+      assert.deepEqual(browser.errors, [], 'no page error is logged');
+      await browser.close();
+    }
+  });
+  return async (options) => {
+    const browser = await open(options);
+    opened.push(browser);
+    if (!waiting) return browser;
+    await browser.page.goto(browser.url);
+    await waitFor(browser.page, 'waiting for input');
+    return browser.page;
   };
 }
 

@@ -7,22 +7,11 @@ import { readFile } from 'node:fs/promises';
 import { join } from 'node:path';
 import { tmpdir } from 'node:os';
 import {
-  open, root, screen, screenText, state, waitFor, typeKeys,
+  opener, root, screen, screenText, state, waitFor, typeKeys,
   readmeTranscripts, expand, typedIn, replayAddress, engineName, allowClipboard, copyLink, noPhone,
 } from './page.mjs';
 
-const browsers = [];
-after(async () => {
-  for (const browser of browsers) {
-    assert.deepEqual(browser.errors, [], 'no page error is logged');
-    await browser.close();
-  }
-});
-const openPage = async (size) => {
-  const browser = await open(size);
-  browsers.push(browser);
-  return browser;
-};
+const openPage = opener(after);
 
 const f = (x) => x ** 3 - 2 * x + 2;
 const iterateLines = (shown) => shown.split('\n').filter((line) => /^-?\d/.test(line));

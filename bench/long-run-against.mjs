@@ -4,10 +4,10 @@
 // program waits for its final number. Reports, never fails.
 // Usage: node bench/long-run-against.mjs OTHER-CHECKOUT   (for one, git worktree add /tmp/before main)
 import { fileURLToPath } from 'node:url';
+import { timeLongRun } from './long-run.mjs';
 
 const here = fileURLToPath(new URL('..', import.meta.url));
 const trees = [here, process.argv[2]].map((tree) => tree.replace(/\/?$/, '/'));
-const answers = 'n\n1e200\n0.5\n2000000\n';
 const PAIRS = 5;
 
 const pages = [];
@@ -18,15 +18,7 @@ for (const tree of trees) {
 }
 for (let pair = 0; pair < PAIRS; pair++) {
   for (const one of pair % 2 ? [...pages].reverse() : pages) {
-    const { helpers: { screen, waitFor, typeKeys }, browser: { page, url } } = one;
-    await page.goto(url);
-    await waitFor(page, 'waiting for input');
-    await screen(page).click();
-    await typeKeys(page, answers.slice(0, -1));
-    const started = performance.now();
-    await page.keyboard.press('Enter');
-    await page.getByRole('status').filter({ hasText: 'waiting for input' }).waitFor({ timeout: 120000 });
-    one.times.push((performance.now() - started) / 1000);
+    one.times.push(await timeLongRun(one.helpers, one.browser.page, one.browser.url));
   }
   console.log(`pair ${pair + 1}: ${pages.map(({ tree, times }) => `${tree} ${times.at(-1).toFixed(2)} s`).join(', ')}`);
 }

@@ -12,11 +12,12 @@ import { readFileSync } from 'node:fs';
 import { gzipSync } from 'node:zlib';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { open, root, screen, waitFor, typeKeys, replayAddress } from '../tests/browser/page.mjs';
+import * as helpers from '../tests/browser/page.mjs';
+import { lines, answers, timeLongRun } from './long-run.mjs';
+
+const { open, root, waitFor, replayAddress } = helpers;
 
 const [native, nativeMap, pairs = 5] = process.argv.slice(2);
-const lines = 2000000;
-const answers = `n\n1e200\n0.5\n${lines}\n`;
 const median = (values) => {
   const sorted = [...values].sort((a, b) => a - b);
   return (sorted[Math.floor((sorted.length - 1) / 2)] + sorted[Math.floor(sorted.length / 2)]) / 2;
@@ -148,14 +149,7 @@ for (const blank of [10000, 100000]) {
 const inPage = [];
 const inPipe = [];
 for (let pair = 0; pair < pairs; pair++) {
-  await page.goto(browser.url);
-  await waitFor(page, 'waiting for input');
-  await screen(page).click();
-  await typeKeys(page, answers.slice(0, -1));
-  const started = performance.now();
-  await page.keyboard.press('Enter');
-  await page.getByRole('status').filter({ hasText: 'waiting for input' }).waitFor({ timeout: 120000 });
-  inPage.push((performance.now() - started) / 1000);
+  inPage.push(await timeLongRun(helpers, page, browser.url));
 
   const nativeStarted = performance.now();
   execFileSync('sh', ['-c', '"$0" | cat >/dev/null', native], { input: answers });

@@ -11,6 +11,7 @@
 #include "bits.h"
 #include "newton.h"
 #include "parameters.h"
+#include "roundings.h"
 
 #include <cmath>
 #include <cstdint>
@@ -39,6 +40,22 @@ bool readToEnd = false;
 bool keepGoing(double)
 {
     return true;
+}
+
+// The iterates of the last run that rounding_run() made.
+std::vector<double> iterates;
+
+bool keepIterate(double iterate)
+{
+    iterates.push_back(iterate);
+    return true;
+}
+
+// The rounding's step, or the program's for a number the page does not know.
+Step stepOf(std::int32_t rounding)
+{
+    const Step step = roundingStep(rounding);
+    return step ? step : dampedStep;
 }
 
 }  // namespace
@@ -182,15 +199,84 @@ PAGE_EXPORT("cycle_start") std::int32_t cycleStart(double start, std::int32_t pe
     return -1;
 }
 
-// Where the iteration from `start` ends: the count on its Done line, or, when
-// there is none, 0 if the last iterate (the start, when no run moved it) is
-// finite and -1 if it is infinite or NaN.
-PAGE_EXPORT("run_outcome") std::int32_t runOutcome(double start, double damping, std::int32_t limit)
+// The roundings of the step (src/roundings.h), by number, 0 the program's
+// own: the same iteration, stop rule and limit with that step.
+
+PAGE_EXPORT("rounding_step") double pageRoundingStep(std::int32_t rounding, double x, double damping)
+{
+    return stepOf(rounding)(x, damping);
+}
+
+// Where the iteration from `start` with the rounding's step ends: the count
+// on its Done line, or, when there is none, 0 if the last iterate (the start,
+// when no run moved it) is finite and -1 if it is infinite or NaN.
+PAGE_EXPORT("rounding_outcome") std::int32_t roundingOutcome(std::int32_t rounding, double start, double damping,
+                                                              std::int32_t limit)
 {
     double x = start;
-    const std::int32_t runs = iterate(x, damping, limit, keepGoing);
+    const std::int32_t runs = iterate(x, damping, limit, keepGoing, stepOf(rounding));
     if (runs != 0) {
         return runs;
     }
     return std::isfinite(x) ? 0 : -1;
+}
+
+// The same, with the program's step.
+PAGE_EXPORT("run_outcome") std::int32_t runOutcome(double start, double damping, std::int32_t limit)
+{
+    return roundingOutcome(0, start, damping, limit);
+}
+
+// The iterates the rounding's runs from `start` land on, the first `limit`
+// at most, left at rounding_iterates(); returns how many runs moved the
+// iterate, which is how many there are.
+PAGE_EXPORT("rounding_run") std::uint32_t roundingRun(std::int32_t rounding, double start, double damping,
+                                                      std::int32_t limit)
+{
+    iterates.clear();
+    double x = start;
+    iterate(x, damping, limit, keepIterate, stepOf(rounding));
+    return static_cast<std::uint32_t>(iterates.size());
+}
+
+PAGE_EXPORT("rounding_iterates") const double* roundingIterates()
+{
+    return iterates.data();
+}
+
+// The first run, of the first `limit`, after which the rounding's iterate
+// is not the program's, bit for bit, or 0 if none is. A run that leaves the
+// iterate unchanged leaves it for the runs after, so a run may part the two
+// where one of them has its Done line.
+PAGE_EXPORT("rounding_parts") std::int32_t roundingParts(std::int32_t rounding, double start, double damping,
+                                                         std::int32_t limit)
+{
+    const Step other = stepOf(rounding);
+    double own = start;
+    double theirs = start;
+    bool ownMoves = true;
+    bool theirsMove = true;
+    for (std::int32_t run = 1; run <= limit && (ownMoves || theirsMove); ++run) {
+        if (ownMoves) {
+            const double next = dampedStep(own, damping);
+            ownMoves = next != own;
+            own = ownMoves ? next : own;
+        }
+        if (theirsMove) {
+            const double next = other(theirs, damping);
+            theirsMove = next != theirs;
+            theirs = theirsMove ? next : theirs;
+        }
+        if (!sameDouble(own, theirs)) {
+            return run;
+        }
+    }
+    return 0;
+}
+
+// x in C's hexadecimal notation, left in the buffer; returns the length.
+PAGE_EXPORT("write_hex") std::uint32_t writeHex(double x)
+{
+    text = hexText(x);
+    return static_cast<std::uint32_t>(text.size());
 }

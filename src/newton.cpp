@@ -49,10 +49,10 @@ double dampedStep(double x, double damping)
     return dampedStepValues(x, damping).next;
 }
 
-std::int32_t iterate(double& x, double damping, std::int32_t limit, bool (*moved)(double iterate))
+std::int32_t iterate(double& x, double damping, std::int32_t limit, bool (*moved)(double iterate), Step step)
 {
     for (std::int32_t runs = 0; runs < limit; ++runs) {
-        const double candidate = dampedStep(x, damping);
+        const double candidate = step(x, damping);
 
         // Exact equality is the method's own fixed point: the run changed
         // nothing, so no later run can either. NaN never equals itself and

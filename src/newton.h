@@ -26,11 +26,15 @@ struct StepValues {
 StepValues dampedStepValues(double x, double damping);
 double dampedStep(double x, double damping);
 
+// A damped step: the program's, or another rounding of it for the page.
+using Step = double (*)(double x, double damping);
+
 // Runs damped steps from x until a run leaves it unchanged or `limit` runs
 // have moved it, leaving in x the last iterate. Each new iterate is handed to
 // `moved`, which returns false to end the iteration there. Returns the count
 // for the Done line, the unchanging run included, or 0 when there is none.
-std::int32_t iterate(double& x, double damping, std::int32_t limit, bool (*moved)(double iterate));
+std::int32_t iterate(double& x, double damping, std::int32_t limit, bool (*moved)(double iterate),
+                     Step step = dampedStep);
 
 // Iterates from `point` with `lambda` for at most `maxRuns` runs, writing every
 // new iterate, and the run count once a run leaves the iterate unchanged. Ends

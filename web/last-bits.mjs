@@ -2,7 +2,9 @@
 // around it, a table of each iterate as the double it is (the shortest decimal
 // that reads back as it, and C's %a), how many doubles the run moved it, and
 // the step's own values; why the runs end, or never do, in words; and a plot
-// of how far each run moved the iterate, in ulps on a log scale. Every digit,
+// of how far each run moved the iterate, in ulps on a log scale; and where
+// another rounding of the step is drawn, its iterate beside the program's,
+// marked where the two part. Every digit,
 // text and count comes from the program (web/program.mjs): this only lays
 // them out, and finds where two of its texts part.
 
@@ -109,6 +111,7 @@ export class LastBits {
     plot.setAttribute('viewBox', `0 0 ${WIDTH} ${HEIGHT}`);
     this.runsOf = null;  // the picture's runs that what was found is of
     this.rows = [];  // the runs in the table
+    this.rounding = null;  // another rounding's run, in a column of its own
     table.tBodies[0].addEventListener('click', (event) => {
       const row = event.target.closest('tr');
       if (row) this.onChoose(Number(row.dataset.run));
@@ -138,6 +141,29 @@ export class LastBits {
       list.push(this.doneRun);
     }
     return { list, chosen: picture.selected ? list.indexOf(picture.selected) : list.length - 1 };
+  }
+
+  // Another rounding's run (web/roundings.mjs): { label, start, iterates,
+  // done }, or null for none.
+  setRounding(rounding) {
+    this.rounding = rounding;
+    const head = this.table.tHead.rows[0];
+    head.querySelector('.other')?.remove();
+    if (rounding) {
+      const header = Object.assign(document.createElement('th'), { scope: 'col', className: 'other' });
+      header.textContent = `with ${rounding.label}: iterate, %a`;
+      head.append(header);
+    }
+    this.shownKey = '';
+  }
+
+  // The other rounding's iterate after the run, as the program writes %a;
+  // empty beyond the runs it was followed for.
+  otherHex(run) {
+    const { iterates, done, start } = this.rounding;
+    if (run.number <= iterates.length) return this.program.hex(iterates[run.number - 1]);
+    // After its Done line the iterate stays where the last run left it.
+    return done ? this.program.hex(iterates.at(-1) ?? start) : '';
   }
 
   // After each drawing of the picture: the rows and the plot around its
@@ -204,8 +230,9 @@ export class LastBits {
         for (const text of rest) cell(text);
       } else {
         // The columns after the run and its line, empty.
-        for (let k = 2; k < this.table.tHead.rows[0].cells.length; k++) cell('');
+        for (let k = 2; k < this.table.tHead.rows[0].cells.length - Boolean(this.rounding); k++) cell('');
       }
+      if (this.rounding) cell(this.otherHex(run), bits?.to.hex);
       if (run === chosen) {
         row.className = 'chosen';
         row.setAttribute('aria-current', 'true');
@@ -222,7 +249,8 @@ export class LastBits {
     const header = [...this.table.tHead.rows[0].cells].map((cell) => cell.textContent);
     const lines = [header.join('\t')];
     for (const run of this.rows) {
-      const fields = run.bits ? fieldsOf(run.bits) : header.slice(2).map(() => '');
+      const fields = run.bits ? fieldsOf(run.bits) : header.slice(2, this.rounding ? -1 : undefined).map(() => '');
+      if (this.rounding) fields.push(this.otherHex(run));
       lines.push([run.number, run.text, ...fields].join('\t'));
     }
     return `${lines.join('\n')}\n`;

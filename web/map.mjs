@@ -5,7 +5,8 @@
 // decimal texts, read as the program reads them, and its outcome is the
 // program's own iteration (web/program.mjs). It is computed in slices, coarse
 // cells first, so that the page keeps answering; it can be pointed at, moved
-// over by keys, clicked to run a cell, and zoomed.
+// over by keys, clicked to run a cell, and zoomed. It can show instead where
+// another rounding of the step (web/roundings.mjs) changes each outcome.
 
 // An axis of the grid: count values first + k · step, in units of 10^-digits,
 // so that each value's text is exact.
@@ -51,15 +52,16 @@ export function axisOver(low, high, count) {
   return { first, step, count: Math.max(1, (last - first) / step + 1), digits };
 }
 
-// The outcome of every cell of a grid, as Program.outcome gives it, computed
-// coarse cells first: each pass takes every size-th cell of both axes that an
-// earlier pass did not, and stands for the size × size cells from it until a
-// finer pass comes.
+// The outcome of every cell of a grid, as Program.outcome gives it with the
+// step of `rounding` (0 the program's own), computed coarse cells first: each
+// pass takes every size-th cell of both axes that an earlier pass did not,
+// and stands for the size × size cells from it until a finer pass comes.
 export class Computation {
-  constructor(program, grid, limit) {
+  constructor(program, grid, limit, rounding = 0) {
     this.program = program;
     this.grid = grid;
     this.limit = limit;
+    this.rounding = rounding;
     this.columns = grid.start.count;
     this.rows = grid.lambda.count;
     this.outcomes = new Array(this.columns * this.rows);  // undefined until computed
@@ -100,7 +102,7 @@ export class Computation {
   outcome(i, j) {
     const at = j * this.columns + i;
     if (this.outcomes[at] === undefined) {
-      this.outcomes[at] = this.program.outcome(this.starts[i], this.lambdas[j], this.limit);
+      this.outcomes[at] = this.program.outcome(this.starts[i], this.lambdas[j], this.limit, this.rounding);
       this.done++;
     }
     return this.outcomes[at];
@@ -110,6 +112,63 @@ export class Computation {
   known(i, j) {
     return this.outcomes[j * this.columns + i];
   }
+}
+
+// Each cell of a grid as the program ends it and as another rounding does:
+// { own, other } once both are known, computed in the same order; and how
+// many cells have been compared, and differ.
+export class Comparison {
+  constructor(own, other) {
+    Object.assign(this, { own, other, grid: own.grid, limit: own.limit, columns: own.columns, rows: own.rows });
+    this.compared = new Uint8Array(this.cellCount);
+    this.done = 0;
+    this.differ = 0;
+    for (let j = 0; j < this.rows; j++) for (let i = 0; i < this.columns; i++) this.count(i, j);
+    this.order = own.cells();
+  }
+
+  get cellCount() {
+    return this.columns * this.rows;
+  }
+
+  count(i, j) {
+    const pair = this.known(i, j);
+    const at = j * this.columns + i;
+    if (pair && !this.compared[at]) {
+      this.compared[at] = 1;
+      this.done++;
+      if (pair.own !== pair.other) this.differ++;
+    }
+    return pair;
+  }
+
+  next(until, painted) {
+    for (;;) {
+      const { value, done } = this.order.next();
+      if (done) return false;
+      const [i, j, size] = value;
+      this.own.outcome(i, j);
+      this.other.outcome(i, j);
+      painted(i, j, size, this.count(i, j));
+      if (performance.now() >= until) return true;
+    }
+  }
+
+  known(i, j) {
+    const own = this.own.known(i, j);
+    const other = this.other.known(i, j);
+    return own === undefined || other === undefined ? undefined : { own, other };
+  }
+}
+
+// How another rounding changes a cell's outcome, in a word or two.
+export function changeOf({ own, other }) {
+  if (own === other) return 'the same';
+  const done = (outcome) => typeof outcome === 'number';
+  if (done(own) && done(other)) return other > own ? 'more runs' : 'fewer runs';
+  if (done(own)) return 'Done line lost';
+  if (done(other)) return 'Done line gained';
+  return 'another end';
 }
 
 // A cell's outcome in words, as the program's last line says it.
@@ -125,8 +184,14 @@ const PALETTE = [[0, 0xfde725], [0.25, 0x5ec962], [0.5, 0x21918c], [0.75, 0x3b52
 const GREY = [190, 190, 190];
 const RED = [214, 39, 40];
 const rgb = (hex) => [hex >> 16, (hex >> 8) & 255, hex & 255];
+// Where another rounding is compared: a colour for each change.
+const CHANGES = {
+  'the same': [236, 236, 230], 'more runs': [33, 102, 172], 'fewer runs': [230, 97, 1],
+  'Done line gained': [27, 120, 55], 'Done line lost': [118, 42, 131], 'another end': [214, 39, 40],
+};
 
 function colour(outcome, limit) {
+  if (typeof outcome === 'object') return CHANGES[changeOf(outcome)];
   if (outcome === 'finite') return GREY;
   if (outcome === 'infinite') return RED;
   const t = Math.min(1, Math.log(outcome) / Math.log(Math.max(limit, 2)));
@@ -153,8 +218,10 @@ const turn = {
   },
 };
 
-// The map in the page, drawn on a canvas.
+// The map in the page, drawn on a canvas; a comparison's legend takes as
+// many rows of LEGEND_ROW as its labels need.
 const MARGIN = { left: 46, right: 12, top: 10, bottom: 58 };
+const LEGEND_ROW = 18;
 const LEGEND = 12;  // the legend's bar, below the start axis
 // Cells computed between two looks at the clock and the page.
 const SLICE_MS = 12;
@@ -175,6 +242,7 @@ export class RunMap {
     this.program = null;
     this.grid = WHOLE;
     this.limit = 500;          // as the program read it; the map stops at MAP_LIMIT
+    this.rounding = null;      // { number, label } of a rounding compared, or null
     this.mark = null;          // { start, lambda, note } of the current run, or null
     this.focusCell = null;     // [i, j] moved to by keys
     this.pointed = null;       // [i, j] under the pointer
@@ -186,18 +254,16 @@ export class RunMap {
   }
 
   // Starts computing for the program, the grid and the limit.
-  show({ program = this.program, grid = this.grid, limit = this.limit } = {}) {
+  show({ program = this.program, grid = this.grid, limit = this.limit, rounding = this.rounding } = {}) {
     // The cell moved to by keys stays where it was, on the new grid.
     const focused = this.focusCell && this.valuesOf(this.focusCell);
     this.program = program;
     this.grid = grid;
     this.limit = limit;
+    this.rounding = rounding;
     const runs = Math.min(limit, MAP_LIMIT);
-    const key = JSON.stringify([grid, runs]);
-    this.computation = this.cache.get(key) ?? new Computation(program, grid, runs);
-    this.cache.delete(key);
-    this.cache.set(key, this.computation);
-    if (this.cache.size > CACHED) this.cache.delete(this.cache.keys().next().value);
+    const own = this.cached(grid, runs, 0);
+    this.computation = rounding ? new Comparison(own, this.cached(grid, runs, rounding.number)) : own;
     this.image.width = this.computation.columns;
     this.image.height = this.computation.rows;
     this.imageContext = this.image.getContext('2d');
@@ -215,6 +281,16 @@ export class RunMap {
     this.computing = this.computation;
     performance.mark('map started');
     this.compute();
+  }
+
+  // The latest computation of a grid, limit and rounding, or a new one.
+  cached(grid, runs, rounding) {
+    const key = JSON.stringify([grid, runs, rounding]);
+    const computation = this.cache.get(key) ?? new Computation(this.program, grid, runs, rounding);
+    this.cache.delete(key);
+    this.cache.set(key, computation);
+    if (this.cache.size > CACHED) this.cache.delete(this.cache.keys().next().value);
+    return computation;
   }
 
   whole() {
@@ -262,8 +338,10 @@ export class RunMap {
   plot() {
     const width = this.canvas.clientWidth;
     const height = this.canvas.clientHeight;
-    return { left: MARGIN.left, top: MARGIN.top, width: width - MARGIN.left - MARGIN.right,
-             height: height - MARGIN.top - MARGIN.bottom };
+    const plotWidth = width - MARGIN.left - MARGIN.right;
+    const rows = this.rounding ? this.changesLayout(plotWidth).at(-1).row + 1 : 1;
+    return { left: MARGIN.left, top: MARGIN.top, width: plotWidth,
+             height: height - MARGIN.top - MARGIN.bottom - (rows - 1) * LEGEND_ROW };
   }
 
   // The cell under a point of the canvas (CSS pixels), or null.
@@ -288,14 +366,22 @@ export class RunMap {
 
   describe([i, j]) {
     const outcome = this.computation.known(i, j);
-    return `start ${axisText(this.grid.start, i)}, λ ${axisText(this.grid.lambda, j)}: ${outcomeText(outcome)}`;
+    const cell = `start ${axisText(this.grid.start, i)}, λ ${axisText(this.grid.lambda, j)}: `;
+    if (!this.rounding) return cell + outcomeText(outcome);
+    if (!outcome) return `${cell}not computed yet`;
+    return `${cell}the program: ${outcomeText(outcome.own)}; with ${this.rounding.label}: ${outcomeText(outcome.other)}`
+      + ` (${changeOf(outcome)})`;
   }
 
   // The words beside the map: the cell pointed at or moved to, else where
   // the mark is, and how far the computation has come.
   tell(cell = this.pointed ?? this.focusCell) {
-    const { done, cellCount } = this.computation;
-    this.progress.textContent = `${done.toLocaleString('en')} of ${cellCount.toLocaleString('en')} cells`
+    const { done, cellCount, differ } = this.computation;
+    const [count, of] = [done, cellCount].map((n) => n.toLocaleString('en'));
+    const compared = !this.rounding ? `${count} of ${of} cells`
+      : done === cellCount ? `${differ.toLocaleString('en')} of ${of} cells differ`
+        : `${count} of ${of} cells compared, ${differ.toLocaleString('en')} differ so far`;
+    this.progress.textContent = compared
       + (this.limit > MAP_LIMIT ? `, each at most ${MAP_LIMIT.toLocaleString('en')} runs` : '');
     this.cellText.textContent = cell ? this.describe(cell) : this.markText();
   }
@@ -404,6 +490,10 @@ export class RunMap {
   // of no Done line.
   paintLegend(context, plot, ink) {
     const top = plot.top + plot.height + 36;
+    if (this.rounding) {
+      this.paintChanges(context, plot, top, ink);
+      return;
+    }
     const width = Math.max(60, plot.width - 220);
     const limit = this.computation.limit;
     // The palette is linear in the log of the count, as the bar is.
@@ -423,6 +513,35 @@ export class RunMap {
       context.fillStyle = ink;
       context.fillText(label, x + LEGEND + 4, top + LEGEND / 2);
       x += 75;
+    }
+  }
+
+  // Where a comparison's legend puts each change's swatch, in rows no
+  // wider than the plot and its right margin: [{ label, x, row }].
+  changesLayout(width) {
+    const context = this.canvas.getContext('2d');
+    context.font = `12px ${getComputedStyle(this.canvas).fontFamily}`;
+    const layout = [];
+    let [x, row] = [0, 0];
+    for (const label of Object.keys(CHANGES)) {
+      const room = LEGEND + 4 + context.measureText(label).width;
+      if (x > 0 && x + room > width + MARGIN.right) [x, row] = [0, row + 1];
+      layout.push({ label, x, row });
+      x += room + 14;
+    }
+    return layout;
+  }
+
+  paintChanges(context, plot, top, ink) {
+    context.textAlign = 'left';
+    context.textBaseline = 'middle';
+    for (const { label, x, row } of this.changesLayout(plot.width)) {
+      const [r, g, b] = CHANGES[label];
+      const y = top + row * LEGEND_ROW;
+      context.fillStyle = `rgb(${r},${g},${b})`;
+      context.fillRect(plot.left + x, y, LEGEND, LEGEND);
+      context.fillStyle = ink;
+      context.fillText(label, plot.left + x + LEGEND + 4, y + LEGEND / 2);
     }
   }
 

@@ -1,6 +1,6 @@
 // The page: loads the program, runs it in the console beside its picture,
-// the controls and the map, wires the buttons, and replays the dialogue that
-// a link carries.
+// the controls, the map and the other roundings, wires the buttons, and
+// replays the dialogue that a link carries.
 import { run } from './wasi.mjs';
 import { Console, Stopped } from './console.mjs';
 import { Picture } from './picture.mjs';
@@ -8,6 +8,7 @@ import { Program } from './program.mjs';
 import { Controls, PARAMETER } from './controls.mjs';
 import { RunMap } from './map.mjs';
 import { LastBits } from './last-bits.mjs';
+import { Roundings, ROUNDINGS } from './roundings.mjs';
 import { saveBlob, saveSvg, saveCanvas } from './save.mjs';
 
 const $ = (id) => document.getElementById(id);
@@ -24,6 +25,7 @@ let module;
 let program;
 let picture;
 let lastBits;
+let roundings;
 
 // What this run was sent, for "Copy link"; whether the controls typed it; and
 // whether what it read is known yet (once its reads have all been answered).
@@ -69,12 +71,20 @@ const map = new RunMap($('map'), {
   choose: (startText, lambdaText) => controls.choose(startText, lambdaText),
 });
 $('whole').addEventListener('click', () => map.whole());
+// The map shows where each run ends, or where a rounding changes that.
+const mapShows = $('map-shows');
+for (const { number, label } of ROUNDINGS) mapShows.add(new Option(`where ${label} changes it`, number));
+mapShows.addEventListener('change', () => {
+  const rounding = ROUNDINGS.find(({ number }) => number === Number(mapShows.value)) ?? null;
+  map.show({ rounding });
+});
 
 // What the run read moves the controls and the map's mark, and its limit is
 // the map's.
 function showRead(read) {
   readKnown = true;
   picture.setRead(read);
+  roundings.show(read);
   controls.showRead(read, typedByControls);
   const failed = PARAMETER[read.failed];
   map.setMark({ start: read.start, lambda: read.lambda, note: failed && `after the read of ${failed} failed` });
@@ -90,6 +100,7 @@ async function start(input = '', { byControls = false } = {}) {
   inputEnded = false;
   readKnown = false;
   picture.reset();
+  roundings.show(null);
   const host = screen.session();
   screen.replay(input.match(/[^\n]*\n|[^\n]+$/g) ?? []);
   notice.textContent = '';
@@ -196,6 +207,16 @@ try {
     table: $('bits-table'), ending: $('ending'), plot: $('moves'), plotCaption: $('moves-caption'),
   }, program);
   lastBits.onChoose = (number) => picture.choose(number);
+  roundings = new Roundings({
+    body: $('roundings-table').tBodies[0], choice: $('rounding-choice'), about: $('rounding-about'),
+  }, program);
+  // A rounding chosen: its run drawn, its iterates in the table, and the
+  // run where it parts from the program's chosen, once that run is printed.
+  roundings.onChoose = (rounding, byHand) => {
+    lastBits.setRounding(rounding);
+    picture.setRounding(rounding);
+    if (byHand && rounding?.parts) picture.choose(rounding.parts);
+  };
   picture.onDraw = (view) => {
     controls.setView(view);
     lastBits.show(picture);

@@ -3,8 +3,10 @@
 // and the point where the damped step lands, which is the next iterate. The
 // iterates are exact: the program's own step (web/program.mjs) from the start
 // point and λ that the program read, each checked against its printed line.
-// Where the tangent meets the axis is that step undamped. f is computed here
-// only to place points on the drawing.
+// Where the tangent meets the axis is that step undamped. Another rounding's
+// run (web/roundings.mjs) may be drawn beside it, dashed, from the module's
+// iterates of that rounding. f is computed here only to place points on the
+// drawing.
 
 const SVG = 'http://www.w3.org/2000/svg';
 const WIDTH = 520;
@@ -68,6 +70,7 @@ export class Picture {
     this.program = program;
     this.onDraw = () => {};  // told after each drawing, with the view
     this.lockedX = null;     // an x range kept while the start is dragged
+    this.rounding = null;    // another rounding's run drawn beside, or null
     svg.setAttribute('viewBox', `0 0 ${WIDTH} ${HEIGHT}`);
     this.reset();
   }
@@ -197,6 +200,28 @@ export class Picture {
     this.draw();
   }
 
+  // Another rounding's run to draw beside the program's: { label, start,
+  // iterates }, the iterate after each run that moved it; or null.
+  setRounding(rounding) {
+    this.rounding = rounding;
+    this.draw();
+  }
+
+  // The other rounding's runs with the numbers of those shown, and once the
+  // program is done, the ones it makes after: { number, from, to }.
+  otherRuns(runs) {
+    const other = this.rounding;
+    if (!other) return [];
+    const numbers = runs.map((run) => run.number);
+    if (this.selected === null && this.done !== null) {
+      for (let n = (numbers.at(-1) ?? 0) + 1; n <= other.iterates.length; n++) numbers.push(n);
+    }
+    const at = (k) => (k === 0 ? other.start : other.iterates[k - 1]);
+    return numbers.slice(-DRAWN).filter((n) => n <= other.iterates.length)
+      .map((n) => ({ number: n, from: at(n - 1), to: at(n) }))
+      .filter(({ from, to }) => Math.abs(from) <= FAR && Math.abs(to) <= FAR);
+  }
+
   // Keeps the x range while the start point is dragged, so that the handle
   // stays under the pointer; null fits the view to the run again.
   lockX(range) {
@@ -212,15 +237,16 @@ export class Picture {
 
   // The view: the iterates drawn, where their tangents meet the axis, and the
   // root. A meeting point far beyond the iterates is marked at the edge.
-  view(runs) {
+  view(runs, others) {
     const drawn = runs.filter((run) => this.drawable(run));
     let x = this.lockedX;
     if (!x) {
       const xs = [ROOT_IN_VIEW];
       for (const run of drawn) xs.push(run.from.value, run.to.value);
+      for (const run of others) xs.push(run.from, run.to);
       // With no run to draw, the start point: the built-in 0 until one is read.
       const start = this.read?.start ?? 0;
-      if (drawn.length === 0 && Math.abs(start) <= FAR) xs.push(start);
+      if (drawn.length === 0 && others.length === 0 && Math.abs(start) <= FAR) xs.push(start);
       let low = Math.min(...xs);
       let high = Math.max(...xs);
       const span = Math.max(high - low, 2);
@@ -234,7 +260,7 @@ export class Picture {
       const width = Math.max(high - low, 2);
       x = [low - 0.08 * width, high + 0.08 * width];
     }
-    const ys = [0, ...drawn.map((run) => f(run.from.value))];
+    const ys = [0, ...drawn.map((run) => f(run.from.value)), ...others.map((run) => f(run.from))];
     const yLow = Math.min(...ys);
     const yHigh = Math.max(...ys);
     const height = Math.max(yHigh - yLow, 2);
@@ -243,7 +269,8 @@ export class Picture {
 
   draw() {
     const runs = this.shown();
-    const { x: [x0, x1], y: [y0, y1], drawn } = this.view(runs);
+    const others = this.otherRuns(runs);
+    const { x: [x0, x1], y: [y0, y1], drawn } = this.view(runs, others);
     const px = (x) => MARGIN.left + ((x - x0) / (x1 - x0)) * (WIDTH - MARGIN.left - MARGIN.right);
     const py = (y) => HEIGHT - MARGIN.bottom - ((y - y0) / (y1 - y0)) * (HEIGHT - MARGIN.top - MARGIN.bottom);
     const svg = this.svg;
@@ -286,6 +313,15 @@ export class Picture {
       return [edge, Number.isFinite(meets) ? y * ((meets - edge) / (meets - x)) : y];
     };
 
+    // The other rounding's runs under the program's: from its iterate on
+    // the curve to where its step lands.
+    for (const run of others) {
+      const group = element('g', { class: 'other-run', 'data-run': run.number,
+        'data-to': this.program.format(run.to) }, plot);
+      element('line', { x1: px(run.from), y1: py(f(run.from)), x2: px(run.to), y2: py(0) }, group);
+      element('rect', { x: px(run.to) - 3.5, y: py(0) - 3.5, width: 7, height: 7 }, group);
+    }
+
     const latest = drawn.at(-1);
     drawn.forEach((run, index) => {
       const age = drawn.length - 1 - index;
@@ -324,13 +360,13 @@ export class Picture {
           .textContent = `meets the axis at ${this.program.format(meets)}`;
       }
     }
-    this.describe(drawn);
+    this.describe(drawn, others);
     this.onDraw({ x0, x1, left: MARGIN.left / WIDTH, right: (WIDTH - MARGIN.right) / WIDTH,
                   axis: py(0) / HEIGHT });
   }
 
   // The caption: the run highlighted, in the program's notation.
-  describe(drawn) {
+  describe(drawn, others) {
     const run = this.selected ?? this.runs.at(-1);
     let caption = '';
     if (run && this.drawable(run)) {
@@ -340,6 +376,8 @@ export class Picture {
       const why = this.inView(run) ? ', which this page could not follow' : '';
       caption = `run ${run.number}: ${run.text}${why}, not drawn`;
     }
+    const other = run && others.find((o) => o.number === run.number);
+    if (other) caption += `; with ${this.rounding.label} it lands on ${this.program.format(other.to)}`;
     if (this.selected === null && this.done !== null) caption += `${caption ? '. ' : ''}Done after: ${this.done} runs`;
     this.caption.textContent = caption;
 
@@ -353,6 +391,10 @@ export class Picture {
     if (this.selected !== null && this.selected.number < this.runs[0].number) {
       notes.push(`run ${this.selected.number} is kept while you step; the runs before `
         + `${this.runs[0].number.toLocaleString('en')} are no longer kept`);
+    }
+    if (others.length) {
+      const which = others.length === 1 ? `run ${others[0].number}` : `runs ${others[0].number} to ${others.at(-1).number}`;
+      notes.push(`${which} with ${this.rounding.label} dashed, landing on squares`);
     }
     for (const { first, last, text } of this.notDrawn.slice(-3)) {
       notes.push(first === last ? `run ${first}: ${text}, not drawn`

@@ -3,7 +3,8 @@
 // typed text, takes damped steps, writes iterates as the program writes them,
 // shows a run to the last bit and why runs bring no Done line, and runs the
 // iteration silently for the map. The page computes no step, no iterate, no
-// digit, no ulp count and no run count of its own: they all come from here.
+// digit, no ulp count and no run count of its own: they all come from here,
+// and so do the other roundings of the step that the page sets beside it.
 import { instance } from './wasi.mjs';
 
 const utf8 = new TextEncoder();
@@ -100,10 +101,29 @@ export class Program {
 
   // The end of the iteration from start: the count on its Done line, or
   // 'finite' or 'infinite' for how the last iterate stands when the limit
-  // came first.
-  outcome(start, lambda, limit) {
-    const result = this.exports.run_outcome(start, lambda, limit);
+  // came first; with the step of `rounding` (web/roundings.mjs), 0 the
+  // program's own.
+  outcome(start, lambda, limit, rounding = 0) {
+    const result = this.exports.rounding_outcome(rounding, start, lambda, limit);
     if (result > 0) return result;
     return result === 0 ? 'finite' : 'infinite';
+  }
+
+  // The iterates that the runs from start with the rounding's step land on,
+  // at most `limit` of them: one for each run that moved the iterate.
+  iterates(rounding, start, lambda, limit) {
+    const count = this.exports.rounding_run(rounding, start, lambda, limit);
+    return new Float64Array(this.exports.memory.buffer, this.exports.rounding_iterates(), count).slice();
+  }
+
+  // The first of the first `limit` runs from start after which the
+  // rounding's iterate is not the program's, bit for bit; null if none.
+  parts(rounding, start, lambda, limit) {
+    return this.exports.rounding_parts(rounding, start, lambda, limit) || null;
+  }
+
+  // x in C's hexadecimal notation, %a.
+  hex(x) {
+    return this.text(this.exports.write_hex(x));
   }
 }

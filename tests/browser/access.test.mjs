@@ -47,6 +47,9 @@ test('axe finds no violation waiting, running, finished, and exploring', async (
   await page.getByRole('region', { name: 'Table of runs' }).focus();
   await page.keyboard.press('ArrowUp');
   assert.deepEqual(await audit(page), [], 'a run chosen in the table');
+  await page.getByRole('radio', { name: 'cube and square as products' }).check();
+  await page.getByRole('combobox', { name: 'Map shows' }).selectOption({ label: 'where single precision changes it' });
+  assert.deepEqual(await audit(page), [], 'another rounding drawn, and the map of where one changes the count');
 });
 
 // The focused element as a person would find it named, and whether its
@@ -72,7 +75,7 @@ test('Tab visits the console, the run controls, the picture and its runs, the ex
     'start point', 'λ', 'λ', 'limit',
     'the undamped cycle', 'the built-in run', 'damping costs runs', 'overshooting', 'never exactly settles',
     'overflow', 'the start where f′ is 0',
-    'Map', 'Whole map', 'Save map', 'Table of runs', 'Copy table',
+    'Map', 'Map shows', 'Whole map', 'Save map', 'Roundings side by side', 'none', 'Table of runs', 'Copy table',
   ];
   const labels = [];
   for (const [tab] of order.entries()) {
@@ -148,7 +151,7 @@ for (const [width, why] of [[320, "a phone's width"], [640, '200 % zoom of a 128
     const [scrollWidth, clientWidth] = await page.evaluate(() => [
       document.documentElement.scrollWidth, document.documentElement.clientWidth]);
     const wide = await page.evaluate(() => [...document.querySelectorAll('body *')]
-      .filter((element) => !element.closest('#bits-frame > *'))
+      .filter((element) => !element.closest('#bits-frame > *, .roundings-frame > *'))
       .filter((element) => element.getBoundingClientRect().right > document.documentElement.clientWidth + 0.5)
       .map((element) => element.id || element.className || element.tagName));
     assert.deepEqual(wide, [], `everything within ${width} px`);

@@ -1,0 +1,132 @@
+// Other roundings of the step, side by side with the program's: for the
+// dialogue on screen, each rounding's outcome in the program's words and the
+// run where its iterate first parts from the program's, bit for bit, with the
+// real build, if any, that prints it. Choosing one draws its run beside the
+// program's. Every count, iterate and digit is the program's module's
+// (web/program.mjs): the steps are C++ beside the program's own.
+
+import { outcomeText } from './map.mjs';
+
+// The roundings by the number the module knows them by; 0 is the program's.
+export const ROUNDINGS = [
+  { number: 1, name: 'products', label: 'cube and square as products',
+    how: 'pow(x, 3) and pow(x, 2) formed as (x · x) · x and x · x',
+    build: 'the Windows build (MinGW-w64), whose pow multiplies whole powers' },
+  { number: 2, name: 'fused', label: 'fused multiply-add',
+    how: 'x³ − 2x, 3x² − 2 and x − q · λ each rounded once',
+    build: 'a GCC build with -march=native on a CPU with FMA, were -ffp-contract=off not pinned' },
+  { number: 3, name: 'numerator', label: 'damping on the numerator',
+    how: 'x − (λ · f(x)) / f′(x)', build: null },
+  { number: 4, name: 'Horner', label: "Horner's form",
+    how: 'f(x) = (x · x − 2) · x + 2 over f′(x) = (3 · x) · x − 2', build: null },
+  { number: 5, name: 'single', label: 'single precision',
+    how: "float throughout, x and λ rounded to float, float's own pow", build: null },
+];
+
+// Runs each rounding is followed for, at most: a limit of 2^31 − 1 would take
+// minutes, and this takes some tens of milliseconds for all of them.
+export const ROUNDING_RUNS = 100000;
+
+const thousands = (count) => count.toLocaleString('en');
+
+export class Roundings {
+  // elements: body (the table's body), choice (the radio group), about (the
+  // sentence of what is drawn); program: the program's own arithmetic.
+  constructor({ body, choice, about }, program) {
+    Object.assign(this, { body, choice, about, program });
+    this.onChoose = () => {};  // told the rounding chosen, or null
+    this.read = null;
+    this.chosen = null;
+    for (const { number, label } of ROUNDINGS) {
+      const option = document.createElement('label');
+      const radio = Object.assign(document.createElement('input'), { type: 'radio', name: 'rounding', value: number });
+      option.append(radio, ` ${label}`);
+      choice.append(option);
+    }
+    choice.addEventListener('change', () => this.choose(true));
+    this.show(null);
+  }
+
+  get runs() {
+    return this.read && Math.min(this.read.limit, ROUNDING_RUNS);
+  }
+
+  // The run on screen, from what the program read; null before it has read.
+  show(read) {
+    this.read = read;
+    if (!read) {
+      this.body.replaceChildren();
+      this.about.textContent = 'The roundings are compared once the program has read its values.';
+      this.choose();
+      return;
+    }
+    const { start, lambda } = read;
+    const runs = this.runs;
+    const own = this.outcome(0);
+    const rows = [this.row('the program', 'its own step', own, '', 'every build of this program')];
+    for (const rounding of ROUNDINGS) {
+      rows.push(this.row(rounding.label, rounding.how, this.outcome(rounding.number),
+        this.parting(rounding.number, start, lambda, runs), rounding.build ?? 'no build of this program'));
+    }
+    this.body.replaceChildren(...rows);
+    this.choose();
+  }
+
+  // An outcome in the program's words, within the runs followed.
+  outcome(rounding) {
+    const { start, lambda, limit } = this.read;
+    const outcome = this.program.outcome(start, lambda, this.runs, rounding);
+    if (outcome > 0 || limit <= ROUNDING_RUNS) return outcomeText(outcome);
+    return `no Done line in its first ${thousands(ROUNDING_RUNS)} runs`;
+  }
+
+  // Where the rounding's iterate first is not the program's.
+  parting(rounding, start, lambda, runs) {
+    const run = this.program.parts(rounding, start, lambda, runs);
+    if (run === null) {
+      return runs > 0 ? `the same double after every run${runs < this.read.limit ? ` of the first ${thousands(runs)}` : ''}` : '';
+    }
+    const at = (iterates) => (iterates.length ? iterates.at(-1) : start);
+    const theirs = this.program.hex(at(this.program.iterates(rounding, start, lambda, run)));
+    const own = this.program.hex(at(this.program.iterates(0, start, lambda, run)));
+    const same = run === 1 ? '' : `the same doubles up to run ${run - 1}; `;
+    return `${same}run ${run}: ${theirs} for the program's ${own}`;
+  }
+
+  row(label, how, outcome, parting, build) {
+    const row = document.createElement('tr');
+    const header = document.createElement('th');
+    header.scope = 'row';
+    header.textContent = label;
+    const cells = [how, outcome, parting, build].map((text) => {
+      const cell = document.createElement('td');
+      cell.textContent = text;
+      return cell;
+    });
+    row.append(header, ...cells);
+    return row;
+  }
+
+  // The rounding chosen to draw, told with its run from the start read, and
+  // whether the choice was made by hand just now.
+  choose(byHand = false) {
+    const number = Number(this.choice.querySelector('input:checked')?.value ?? 0);
+    const rounding = ROUNDINGS.find((r) => r.number === number) ?? null;
+    if (!rounding || !this.read) {
+      this.chosen = null;
+      if (this.read) this.about.textContent = 'Only the program\'s run is drawn.';
+      this.onChoose(null, byHand);
+      return;
+    }
+    const { start, lambda } = this.read;
+    const runs = this.runs;
+    const iterates = this.program.iterates(rounding.number, start, lambda, runs);
+    const outcome = this.program.outcome(start, lambda, runs, rounding.number);
+    const parts = this.program.parts(rounding.number, start, lambda, runs);
+    this.chosen = { ...rounding, start, iterates, done: outcome > 0, parts };
+    this.about.textContent = `The run with ${rounding.label} is drawn beside the program's, dashed, and its iterates `
+      + 'stand beside the program\'s in the table: '
+      + (parts === null ? 'the same double after every run.' : `they part at run ${parts}.`);
+    this.onChoose(this.chosen, byHand);
+  }
+}

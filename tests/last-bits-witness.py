@@ -14,7 +14,15 @@ def step(x, damping):
     return x - (fx / dfx) * damping
 
 
-def run(start, damping, limit):
+def products_step(x, damping):
+    """The step with the cube and the square as products, as Windows' pow forms them."""
+    square = x * x
+    fx = (square * x - (x + x)) + 2.0
+    dfx = square * 3.0 - 2.0
+    return x - (fx / dfx) * damping
+
+
+def run(start, damping, limit, step=step):
     """The iterates, the start first, and the count on the Done line or 0."""
     iterates = [start]
     for runs in range(limit):
@@ -72,5 +80,12 @@ fact('undamped from 0: 1 is this many ulps from 0', place(undamped[1]), 46071824
 overshoot, _ = run(-2.0, 1.0, 10)
 fact('from -2 undamped, run 1 lands on', (repr(overshoot[1]), overshoot[1].hex(), moved(overshoot, 1)),
      ('-1.8', '-0x1.ccccccccccccdp+0', '+900719925474099'))
+
+multiplied, done = run(0.0, 0.5, 500, products_step)
+fact('with the cube and square as products the built-in run is done after', done, 64)
+parts = next(k for k in range(1, len(built)) if multiplied[k] != built[k])
+fact('and parts from the program at run', parts, 7)
+fact('landing on, for the program\'s', [multiplied[7].hex(), built[7].hex()],
+     ['0x1.fb141c93ee94ep-1', '0x1.fb141c93ee94fp-1'])
 
 sys.exit(1 if failed else 0)

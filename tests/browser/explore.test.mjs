@@ -5,7 +5,7 @@
 // module run under Node on the same input.
 import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { opener, screenText, state, waitFor, saveScreen, typeKeys, engine, noPhone } from './page.mjs';
+import { opener, screenText, state, waitFor, saveScreen, typeKeys, engine, noPhone, cellPoint } from './page.mjs';
 import { screenOf, program } from '../module/program.mjs';
 
 const openPage = opener(after, { waiting: true });
@@ -45,17 +45,6 @@ async function typeInto(page, name, text, then = 'Enter') {
   await field(page, name).fill(text);
   if (then === 'Enter') await field(page, name).press('Enter');
   else await field(page, then).click();
-}
-
-// A cell's centre on the map, in the map's pixels.
-async function cellPoint(page, i, j) {
-  const map = page.getByRole('application', { name: 'Map' });
-  const { plot, cells } = await map.evaluate((canvas) => ({
-    plot: canvas.dataset.plot.split(' ').map(Number), cells: canvas.dataset.cells.split(' ').map(Number),
-  }));
-  const [left, top, width, height] = plot;
-  const [columns, rows] = cells;
-  return { x: left + ((i + 0.5) * width) / columns, y: top + ((rows - 1 - j + 0.5) * height) / rows };
 }
 
 test('the fields send what is typed, with Enter or on leaving', async () => {

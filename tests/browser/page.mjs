@@ -304,3 +304,14 @@ export function typedIn(transcript) {
 
 // The address that replays typed text, as the README gives it.
 export const replayAddress = (base, typed) => `${base}?input=${encodeURIComponent(typed)}`;
+
+// A cell's centre on the map, in the map's pixels.
+export async function cellPoint(page, i, j) {
+  const map = page.getByRole('application', { name: 'Map' });
+  const { plot, cells } = await map.evaluate((canvas) => ({
+    plot: canvas.dataset.plot.split(' ').map(Number), cells: canvas.dataset.cells.split(' ').map(Number),
+  }));
+  const [left, top, width, height] = plot;
+  const [columns, rows] = cells;
+  return { x: left + ((i + 0.5) * width) / columns, y: top + ((rows - 1 - j + 0.5) * height) / rows };
+}

@@ -67,9 +67,10 @@ function find(steps) {
     : exact ? normal(text) === wanted : normal(text).toLowerCase().includes(wanted.toLowerCase()));
   const implicitRoles = {
     BUTTON: 'button', TEXTAREA: 'textbox', FIGURE: 'figure', FIELDSET: 'group', OUTPUT: 'status', TABLE: 'table',
+    SELECT: 'combobox',
     A: (element) => element.hasAttribute('href') && 'link',
     IMG: (element) => element.getAttribute('alt') !== '' && 'img',
-    INPUT: (element) => ({ range: 'slider', button: 'button', submit: 'button', checkbox: 'checkbox' }[element.type]
+    INPUT: (element) => ({ range: 'slider', button: 'button', submit: 'button', checkbox: 'checkbox', radio: 'radio' }[element.type]
       ?? (['text', 'search', 'email', 'url', 'tel', 'number'].includes(element.type) && 'textbox')),
   };
   const role = (element) => {
@@ -186,6 +187,20 @@ class Locator {
     await this.page.mouse.up();
   }
   tap(options) { return this.click(options); }
+  // A radio button is checked as a person checks it, by a click.
+  async check() {
+    if (!(await this.evaluate((element) => element.checked))) await this.click();
+  }
+  // As Playwright does: the option with this label chosen, and the change told.
+  selectOption({ label }) {
+    return this.evaluate((element, wantedLabel) => {
+      const option = [...element.options].find((candidate) => candidate.label === wantedLabel);
+      if (!option) throw new Error(`no option ${wantedLabel}`);
+      element.value = option.value;
+      element.dispatchEvent(new Event('input', { bubbles: true }));
+      element.dispatchEvent(new Event('change', { bubbles: true }));
+    }, label);
+  }
   async press(key) {
     await this.focus();
     await this.page.keyboard.press(key);

@@ -17,15 +17,26 @@ const TRIES = [
 ];
 
 // How a dragged start is written: to the digits that a pixel of the view
-// can tell apart, so that "-1.234" is typed, not "-1.2340163...".
+// can tell apart, so that "-1.234" is typed, not "-1.2340163...". From 1e21
+// on toFixed writes what String does, exponent and all, whose zeros are
+// digits too.
 function dragText(value, unitsPerPixel) {
   const digits = Math.min(15, Math.max(0, Math.ceil(-Math.log10(unitsPerPixel))));
   const text = value.toFixed(digits);
+  if (text.includes('e')) return text;
   return (text.includes('.') ? text.replace(/\.?0+$/, '') : text).replace(/^-0$/, '0');
 }
 
-// A double as the shortest text that reads back as the same double.
-const number = (value) => String(value);
+// A NaN's sign, which the program writes and reads back.
+const negative = (value) => new DataView(Float64Array.of(value).buffer).getUint8(7) >= 128;
+
+// A double as the shortest text that the program reads back as the same
+// double: infinity and NaN as the program writes them, which its reads take.
+function number(value) {
+  if (Number.isNaN(value)) return negative(value) ? '-nan' : 'nan';
+  if (!Number.isFinite(value)) return value > 0 ? 'inf' : '-inf';
+  return String(value);
+}
 // A double as ARIA takes a number: a plain decimal, with no exponent.
 const decimal = (value) => value.toLocaleString('en', { useGrouping: false, maximumSignificantDigits: 17 });
 
@@ -53,10 +64,14 @@ export class Controls {
     this.run = run;
     this.view = null;       // the picture's x range and where its axis is
     this.start = 0;         // the start the handle shows
+    this.startWords = '0';  // and its words: what the program read, or what the handle typed
     this.dragging = null;
     this.frame = 0;         // a dialogue waits for the next frame
 
-    // Enter runs the fields' dialogue; leaving a field runs it if it changed.
+    // Enter runs the fields' dialogue; leaving a field runs it if it
+    // changed since it was last sent. Until then, the fields hold the
+    // built-in values, which no one has sent.
+    this.sent = this.texts();
     for (const field of [this.startText, this.lambdaText, this.limitText]) {
       field.addEventListener('keydown', (event) => {
         if (event.key === 'Enter') this.run(this.sent = this.texts());
@@ -86,10 +101,11 @@ export class Controls {
   }
 
   // A start point and λ chosen (a value to try, a cell of the map): their
-  // dialogue runs, with the limit in its field.
-  choose(start, lambda) {
+  // dialogue runs, with the limit given, else the one in its field.
+  choose(start, lambda, limit = this.limitText.value) {
     this.startText.value = start;
     this.lambdaText.value = lambda;
+    this.limitText.value = limit;
     this.run(this.sent = this.texts());
   }
 
@@ -121,9 +137,21 @@ export class Controls {
       this.sent = this.texts();
     }
     this.start = read.start;
-    if (Number.isFinite(read.lambda)) this.lambdaSlider.value = String(Math.min(2, Math.max(0, read.lambda)));
+    this.startWords = number(read.start);
+    // The slider's ends stand for infinities, and its start for NaN, whose
+    // words say what it is.
+    this.lambdaSlider.value = String(Number.isNaN(read.lambda) ? 0 : Math.min(2, Math.max(0, read.lambda)));
     this.describeLambda(read.lambda);
     this.readAs.textContent = readText(read);
+    this.placeHandle();
+  }
+
+  // A new run, whose reads are not known yet: nothing is said of the one
+  // before. A run the handle typed keeps the handle's words, which are what
+  // it typed.
+  forgetRead(typedHere) {
+    this.readAs.textContent = '';
+    if (!typedHere) this.startWords = null;
     this.placeHandle();
   }
 
@@ -152,8 +180,8 @@ export class Controls {
     handle.setAttribute('aria-valuemin', decimal(view.x0));
     handle.setAttribute('aria-valuemax', decimal(view.x1));
     handle.setAttribute('aria-valuenow', decimal(inView ? this.start : clamped === 0 ? view.x0 : view.x1));
-    handle.setAttribute('aria-valuetext', `start point ${this.startText.value}`
-      + (inView ? '' : ', outside the picture'));
+    handle.setAttribute('aria-valuetext', this.startWords === null ? 'start point, not read yet'
+      : `start point ${this.startWords}${inView ? '' : ', outside the picture'}`);
   }
 
   // Units of x per CSS pixel of the picture.
@@ -164,7 +192,7 @@ export class Controls {
 
   moveTo(value) {
     this.start = value;
-    this.startText.value = dragText(value, this.unitsPerPixel());
+    this.startText.value = this.startWords = dragText(value, this.unitsPerPixel());
     this.placeHandle();
     this.sendSoon();
   }

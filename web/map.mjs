@@ -232,13 +232,16 @@ const CACHED = 8;
 
 export class RunMap {
   // canvas: the map, named "Map"; cellText: where the cell pointed at is
-  // told; progress: how far the map has come; choose(startText, lambdaText):
-  // runs a cell's dialogue.
-  constructor(canvas, { cellText, progress, choose }) {
+  // told; progress: how far the map has come; limitText: the limit its
+  // cells are for; choose(startText, lambdaText, limitText): runs a cell's
+  // dialogue.
+  constructor(canvas, { cellText, progress, limitText, choose }) {
     this.canvas = canvas;
     this.cellText = cellText;
     this.progress = progress;
+    this.limitText = limitText;
     this.choose = choose;
+    this.measurer = document.createElement('canvas').getContext('2d');
     this.program = null;
     this.grid = WHOLE;
     this.limit = 500;          // as the program read it; the map stops at MAP_LIMIT
@@ -269,10 +272,17 @@ export class RunMap {
     this.imageContext = this.image.getContext('2d');
     this.pixels = this.imageContext.createImageData(this.image.width, this.image.height);
     if (focused) this.focusCell = this.cellAt(...focused);
-    for (let j = 0; j < this.computation.rows; j++) {
-      for (let i = 0; i < this.computation.columns; i++) {
-        const outcome = this.computation.known(i, j);
-        if (outcome !== undefined) this.paintCell(i, j, 1, outcome);
+    // A map left half computed shows its coarse cells where the fine ones
+    // are not known yet: each known cell painted at the size of its pass,
+    // the coarsest first.
+    const { columns, rows } = this.computation;
+    for (let size = 8; size >= 1; size /= 2) {
+      for (let j = 0; j < rows; j += size) {
+        for (let i = 0; i < columns; i += size) {
+          const pass = size === 8 || i % (2 * size) !== 0 || j % (2 * size) !== 0;
+          const outcome = pass && this.computation.known(i, j);
+          if (outcome) this.paintCell(i, j, size, outcome);
+        }
       }
     }
     this.imageContext.putImageData(this.pixels, 0, 0);
@@ -334,14 +344,41 @@ export class RunMap {
     }
   }
 
-  // The plot area in CSS pixels.
+  // A text's width in the map's font, in CSS pixels.
+  measure(text) {
+    if (!this.fontSet) {
+      this.measurer.font = `12px ${getComputedStyle(this.canvas).fontFamily}`;
+      this.fontSet = true;
+    }
+    return this.measurer.measureText(text).width;
+  }
+
+  // The grid's extent: cell edges, start and λ.
+  extent() {
+    const { start, lambda } = this.grid;
+    return { x: [axisValue(start, -0.5), axisValue(start, start.count - 0.5)],
+             y: [axisValue(lambda, -0.5), axisValue(lambda, lambda.count - 0.5)] };
+  }
+
+  // The plot area in CSS pixels, with room on the left for the widest λ
+  // label, and the ticks of both axes: as many start labels as fit side by
+  // side.
   plot() {
     const width = this.canvas.clientWidth;
     const height = this.canvas.clientHeight;
-    const plotWidth = width - MARGIN.left - MARGIN.right;
-    const rows = this.rounding ? this.changesLayout(plotWidth).at(-1).row + 1 : 1;
-    return { left: MARGIN.left, top: MARGIN.top, width: plotWidth,
-             height: height - MARGIN.top - MARGIN.bottom - (rows - 1) * LEGEND_ROW };
+    const { x: [x0, x1], y: [y0, y1] } = this.extent();
+    const rows = this.rounding ? this.changesLayout().at(-1).row + 1 : 1;
+    const plotHeight = height - MARGIN.top - MARGIN.bottom - (rows - 1) * LEGEND_ROW;
+    const lambdaTicks = ticks(y0, y1, Math.max(2, Math.floor(plotHeight / 30)));
+    const left = Math.max(MARGIN.left, 26 + Math.max(...lambdaTicks.map(({ text }) => this.measure(text))));
+    const plotWidth = width - left - MARGIN.right;
+    let startTicks;
+    for (let count = Math.max(2, Math.floor(plotWidth / 70)); count >= 1; count--) {
+      startTicks = ticks(x0, x1, count);
+      const widest = Math.max(...startTicks.map(({ text }) => this.measure(text)));
+      if (startTicks.length * (widest + 12) <= plotWidth) break;
+    }
+    return { left, top: MARGIN.top, width: plotWidth, height: plotHeight, startTicks, lambdaTicks };
   }
 
   // The cell under a point of the canvas (CSS pixels), or null.
@@ -357,10 +394,11 @@ export class RunMap {
     return [axisValue(this.grid.start, i), axisValue(this.grid.lambda, j)];
   }
 
-  // The cell nearest to a start point and λ.
+  // The cell nearest to a start point and λ; an infinity's is at its end,
+  // and NaN's at the start.
   cellAt(start, lambda) {
-    const near = (axis, value) => Math.min(axis.count - 1, Math.max(0,
-      Math.round((value * 10 ** axis.digits - axis.first) / axis.step)));
+    const near = (axis, value) => (Number.isNaN(value) ? 0 : Math.min(axis.count - 1, Math.max(0,
+      Math.round((value * 10 ** axis.digits - axis.first) / axis.step) || 0)));
     return [near(this.grid.start, start), near(this.grid.lambda, lambda)];
   }
 
@@ -383,7 +421,11 @@ export class RunMap {
         : `${count} of ${of} cells compared, ${differ.toLocaleString('en')} differ so far`;
     this.progress.textContent = compared
       + (this.limit > MAP_LIMIT ? `, each at most ${MAP_LIMIT.toLocaleString('en')} runs` : '');
-    this.cellText.textContent = cell ? this.describe(cell) : this.markText();
+    // Rewritten only when it changes: a screen reader says each change.
+    const words = cell ? this.describe(cell) : this.markText();
+    if (this.cellText.textContent !== words) this.cellText.textContent = words;
+    const limit = `Each cell is its dialogue with the limit ${this.computation.limit}, which a click types.`;
+    if (this.limitText.textContent !== limit) this.limitText.textContent = limit;
   }
 
   // mark: the start point and λ the current run uses, as the program read
@@ -424,23 +466,35 @@ export class RunMap {
     context.font = `12px ${style.fontFamily}`;
     context.fillStyle = style.color;
     context.strokeStyle = style.color;
-    const { start, lambda } = this.grid;
-    const [x0, x1] = [axisValue(start, -0.5), axisValue(start, start.count - 0.5)];
-    const [y0, y1] = [axisValue(lambda, -0.5), axisValue(lambda, lambda.count - 0.5)];
+    const { x: [x0, x1], y: [y0, y1] } = this.extent();
+    canvas.dataset.view = [x0, x1, y0, y1].join(' ');
     const px = (x) => plot.left + ((x - x0) / (x1 - x0)) * plot.width;
     const py = (y) => plot.top + plot.height - ((y - y0) / (y1 - y0)) * plot.height;
+    // Every text drawn, with its box, for whoever must check that each fits.
+    this.labels = [];
+    const label = (text, x, y) => {
+      const width = context.measureText(text).width;
+      const left = { left: x, center: x - width / 2, right: x - width }[context.textAlign];
+      this.labels.push({ text, left, right: left + width, y });
+      context.fillText(text, x, y);
+    };
+    this.label = label;
     context.textAlign = 'center';
     context.textBaseline = 'top';
-    for (const tick of ticks(x0, x1, Math.max(2, Math.floor(plot.width / 70)))) {
+    for (const tick of plot.startTicks) {
       context.fillRect(px(tick.value), plot.top + plot.height, 1, 4);
-      context.fillText(tick.text, px(tick.value), plot.top + plot.height + 6);
+      // A label that would run off the map is left out; its tick stays.
+      const half = context.measureText(tick.text).width / 2;
+      if (px(tick.value) - half >= 0 && px(tick.value) + half <= width) {
+        label(tick.text, px(tick.value), plot.top + plot.height + 6);
+      }
     }
-    context.fillText('start point', plot.left + plot.width / 2, plot.top + plot.height + 20);
+    label('start point', plot.left + plot.width / 2, plot.top + plot.height + 20);
     context.textAlign = 'right';
     context.textBaseline = 'middle';
-    for (const tick of ticks(y0, y1, Math.max(2, Math.floor(plot.height / 30)))) {
+    for (const tick of plot.lambdaTicks) {
       context.fillRect(plot.left - 4, py(tick.value), 4, 1);
-      context.fillText(tick.text, plot.left - 6, py(tick.value));
+      label(tick.text, plot.left - 6, py(tick.value));
     }
     context.save();
     context.translate(12, plot.top + plot.height / 2);
@@ -449,6 +503,7 @@ export class RunMap {
     context.fillText('λ', 0, 0);
     context.restore();
     this.paintLegend(context, plot, style.color);
+    canvas.dataset.labels = JSON.stringify(this.labels);
 
     // The controls' start and λ, and the cell moved to by keys.
     if (this.mark && Number.isFinite(this.mark.start) && Number.isFinite(this.mark.lambda)) {
@@ -486,6 +541,12 @@ export class RunMap {
     }
   }
 
+  // The legend's room: from the left margin of the whole map to the edge,
+  // wherever wide λ labels put the plot.
+  legendWidth() {
+    return this.canvas.clientWidth - MARGIN.left - 4;
+  }
+
   // Below the start axis: the palette with its counts, and the two colours
   // of no Done line.
   paintLegend(context, plot, ink) {
@@ -494,38 +555,43 @@ export class RunMap {
       this.paintChanges(context, plot, top, ink);
       return;
     }
-    const width = Math.max(60, plot.width - 220);
     const limit = this.computation.limit;
+    // The bar takes what the labels and the two swatches leave.
+    const swatches = [[GREY, 'finite'], [RED, 'inf/NaN']];
+    const room = (text) => LEGEND + 4 + context.measureText(text).width + 10;
+    const labels = 10 + context.measureText(`${limit} runs`).width + 4 + swatches.reduce((sum, [, l]) => sum + room(l), 0);
+    const width = Math.max(30, this.legendWidth() - labels);
+    const left = MARGIN.left;
     // The palette is linear in the log of the count, as the bar is.
-    const bar = context.createLinearGradient(plot.left, 0, plot.left + width, 0);
+    const bar = context.createLinearGradient(left, 0, left + width, 0);
     for (const [at, hex] of PALETTE) bar.addColorStop(at, `#${hex.toString(16).padStart(6, '0')}`);
     context.fillStyle = bar;
-    context.fillRect(plot.left, top, width, LEGEND);
+    context.fillRect(left, top, width, LEGEND);
     context.fillStyle = ink;
     context.textAlign = 'left';
     context.textBaseline = 'middle';
-    context.fillText('1', plot.left - 10, top + LEGEND / 2);
-    context.fillText(`${limit} runs`, plot.left + width + 4, top + LEGEND / 2);
-    let x = plot.left + width + 70;
-    for (const [[r, g, b], label] of [[GREY, 'finite'], [RED, 'inf/NaN']]) {
+    this.label('1', left - 10, top + LEGEND / 2);
+    const runs = `${limit} runs`;
+    this.label(runs, left + width + 4, top + LEGEND / 2);
+    let x = left + width + 4 + context.measureText(runs).width + 10;
+    for (const [[r, g, b], text] of swatches) {
       context.fillStyle = `rgb(${r},${g},${b})`;
       context.fillRect(x, top, LEGEND, LEGEND);
       context.fillStyle = ink;
-      context.fillText(label, x + LEGEND + 4, top + LEGEND / 2);
-      x += 75;
+      this.label(text, x + LEGEND + 4, top + LEGEND / 2);
+      x += room(text);
     }
   }
 
   // Where a comparison's legend puts each change's swatch, in rows no
-  // wider than the plot and its right margin: [{ label, x, row }].
-  changesLayout(width) {
-    const context = this.canvas.getContext('2d');
-    context.font = `12px ${getComputedStyle(this.canvas).fontFamily}`;
+  // wider than the legend's room: [{ label, x, row }].
+  changesLayout() {
+    const width = this.legendWidth();
     const layout = [];
     let [x, row] = [0, 0];
     for (const label of Object.keys(CHANGES)) {
-      const room = LEGEND + 4 + context.measureText(label).width;
-      if (x > 0 && x + room > width + MARGIN.right) [x, row] = [0, row + 1];
+      const room = LEGEND + 4 + this.measure(label);
+      if (x > 0 && x + room > width) [x, row] = [0, row + 1];
       layout.push({ label, x, row });
       x += room + 14;
     }
@@ -535,13 +601,13 @@ export class RunMap {
   paintChanges(context, plot, top, ink) {
     context.textAlign = 'left';
     context.textBaseline = 'middle';
-    for (const { label, x, row } of this.changesLayout(plot.width)) {
+    for (const { label, x, row } of this.changesLayout()) {
       const [r, g, b] = CHANGES[label];
       const y = top + row * LEGEND_ROW;
       context.fillStyle = `rgb(${r},${g},${b})`;
-      context.fillRect(plot.left + x, y, LEGEND, LEGEND);
+      context.fillRect(MARGIN.left + x, y, LEGEND, LEGEND);
       context.fillStyle = ink;
-      context.fillText(label, plot.left + x + LEGEND + 4, y + LEGEND / 2);
+      this.label(label, MARGIN.left + x + LEGEND + 4, y + LEGEND / 2);
     }
   }
 
@@ -568,10 +634,14 @@ export class RunMap {
       this.pointed = null;
       this.tell();
     });
+    // Only the primary button, a finger or a pen runs a cell or draws a
+    // rectangle; a second finger makes a pinch of what was a drag.
     canvas.addEventListener('pointerdown', (event) => {
+      if (event.button !== 0) return;
       canvas.setPointerCapture(event.pointerId);
       const at = point(event);
       this.pointers.set(event.pointerId, { from: at, to: at });
+      if (this.pointers.size > 1) this.undrag();
     });
     const release = (event) => {
       const down = this.pointers.get(event.pointerId);
@@ -583,7 +653,7 @@ export class RunMap {
       }
       this.pointers.delete(event.pointerId);
       if (this.dragged) {
-        this.dragged = null;
+        this.undrag();
         this.zoomTo(down.from, down.to);
       } else if (event.type === 'pointerup') {
         const cell = this.cellAtPoint(down.to.x, down.to.y);
@@ -592,15 +662,19 @@ export class RunMap {
     };
     canvas.addEventListener('pointerup', release);
     canvas.addEventListener('pointercancel', release);
+    // Each notch counts, gathered until the wheel rests; a sideways scroll
+    // is the page's, not a zoom.
     canvas.addEventListener('wheel', (event) => {
+      if (Math.abs(event.deltaY) <= Math.abs(event.deltaX)) return;
       event.preventDefault();
+      this.wheelFactor = (this.wheelFactor ?? 1) * (event.deltaY < 0 ? 0.8 : 1.25);
       const at = point(event);
-      const factor = event.deltaY < 0 ? 0.8 : 1.25;
-      const plot = this.plot();
-      const from = { x: at.x - (at.x - plot.left) * factor, y: at.y - (at.y - plot.top) * factor };
-      const to = { x: from.x + plot.width * factor, y: from.y + plot.height * factor };
       clearTimeout(this.wheeling);
-      this.wheeling = setTimeout(() => this.zoomTo(from, to), 120);
+      this.wheeling = setTimeout(() => {
+        const factor = this.wheelFactor;
+        this.wheelFactor = 1;
+        this.zoomAround(at, factor);
+      }, 120);
     }, { passive: false });
     canvas.addEventListener('keydown', (event) => this.key(event));
     canvas.addEventListener('focus', () => {
@@ -611,12 +685,30 @@ export class RunMap {
     canvas.addEventListener('blur', () => this.paint());
   }
 
+  // A drag given up: its rectangle goes.
+  undrag() {
+    if (!this.dragged) return;
+    this.dragged = null;
+    this.paint();
+  }
+
   key(event) {
     const moves = { ArrowLeft: [-1, 0], ArrowRight: [1, 0], ArrowUp: [0, 1], ArrowDown: [0, -1],
                     PageUp: [0, 10], PageDown: [0, -10], Home: [-Infinity, 0], End: [Infinity, 0] };
     if (event.key === 'Enter' || event.key === ' ') {
       event.preventDefault();
       if (this.focusCell) this.run(this.focusCell);
+      return;
+    }
+    // + and − zoom in and out around the cell under the focus.
+    const zoom = { '+': 0.5, '=': 0.5, '-': 2, '−': 2, _: 2 }[event.key];
+    if (zoom) {
+      event.preventDefault();
+      const cell = this.focusCell ?? [0, 0];
+      const plot = this.plot();
+      const { columns, rows } = this.computation;
+      this.zoomAround({ x: plot.left + ((cell[0] + 0.5) * plot.width) / columns,
+                        y: plot.top + ((rows - 1 - cell[1] + 0.5) * plot.height) / rows }, zoom);
       return;
     }
     const move = moves[event.key];
@@ -629,10 +721,19 @@ export class RunMap {
     this.tell(this.focusCell);
   }
 
+  // A cell's dialogue, with the limit its colour and words are for.
   run(cell) {
     this.focusCell = cell;
-    this.choose(axisText(this.grid.start, cell[0]), axisText(this.grid.lambda, cell[1]));
+    this.choose(axisText(this.grid.start, cell[0]), axisText(this.grid.lambda, cell[1]), String(this.computation.limit));
     this.tell(cell);
+  }
+
+  // Zooms by `factor` (below 1: in) keeping the point `at` of the canvas
+  // where it is.
+  zoomAround(at, factor) {
+    const plot = this.plot();
+    const from = { x: at.x - (at.x - plot.left) * factor, y: at.y - (at.y - plot.top) * factor };
+    this.zoomTo(from, { x: from.x + plot.width * factor, y: from.y + plot.height * factor });
   }
 
   // Zooms to the region between two points of the canvas, as a finer grid
@@ -650,8 +751,16 @@ export class RunMap {
     const [s0, s1] = whole(WHOLE.start);
     const [l0, l1] = whole(WHOLE.lambda);
     const clampTo = (low, high, min, max) => [Math.max(min, low), Math.min(max, high)];
-    const [startLow, startHigh] = clampTo(left, right, s0, s1);
-    const [lambdaLow, lambdaHigh] = clampTo(bottom, top, l0, l1);
+    // No finer than the finest step, with as many cells as the whole map:
+    // a region narrower than that grows about its middle.
+    const widen = ([low, high], count, min, max) => {
+      const least = (count - 1) * 10 ** -FINEST;
+      if (!(high > low) || high - low >= least) return [low, high];
+      const middle = Math.min(max - least / 2, Math.max(min + least / 2, (low + high) / 2));
+      return [middle - least / 2, middle + least / 2];
+    };
+    const [startLow, startHigh] = widen(clampTo(left, right, s0, s1), WHOLE.start.count, s0, s1);
+    const [lambdaLow, lambdaHigh] = widen(clampTo(bottom, top, l0, l1), WHOLE.lambda.count, l0, l1);
     if (!(startHigh > startLow && lambdaHigh > lambdaLow)) return;
     const grid = (startHigh - startLow >= s1 - s0 && lambdaHigh - lambdaLow >= l1 - l0) ? WHOLE : {
       start: axisOver(startLow, startHigh, WHOLE.start.count),
@@ -661,12 +770,10 @@ export class RunMap {
   }
 
   pinch(first, second) {
+    this.undrag();
     const spread = (key) => Math.hypot(first[key].x - second[key].x, first[key].y - second[key].y);
     const factor = spread('from') / Math.max(spread('to'), 1);
-    const middle = { x: (first.to.x + second.to.x) / 2, y: (first.to.y + second.to.y) / 2 };
-    const plot = this.plot();
-    const from = { x: middle.x - (middle.x - plot.left) * factor, y: middle.y - (middle.y - plot.top) * factor };
-    this.zoomTo(from, { x: from.x + plot.width * factor, y: from.y + plot.height * factor });
+    this.zoomAround({ x: (first.to.x + second.to.x) / 2, y: (first.to.y + second.to.y) / 2 }, factor);
   }
 }
 

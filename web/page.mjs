@@ -68,7 +68,8 @@ controls.onDrag = (range) => picture.lockX(range);
 const map = new RunMap($('map'), {
   cellText: $('map-cell'),
   progress: $('map-progress'),
-  choose: (startText, lambdaText) => controls.choose(startText, lambdaText),
+  limitText: $('map-limit'),
+  choose: (startText, lambdaText, limitText) => controls.choose(startText, lambdaText, limitText),
 });
 $('whole').addEventListener('click', () => map.whole());
 // The map shows where each run ends, or where a rounding changes that.
@@ -101,6 +102,8 @@ async function start(input = '', { byControls = false } = {}) {
   readKnown = false;
   picture.reset();
   roundings.show(null);
+  controls.forgetRead(byControls);
+  map.setMark(null);
   const host = screen.session();
   screen.replay(input.match(/[^\n]*\n|[^\n]+$/g) ?? []);
   notice.textContent = '';

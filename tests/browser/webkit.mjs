@@ -7,7 +7,7 @@
 import { spawn } from 'node:child_process';
 import { writeFile } from 'node:fs/promises';
 import { createServer } from 'node:net';
-import { Builder, Key, Origin } from 'selenium-webdriver';
+import { Builder, Button, Key, Origin } from 'selenium-webdriver';
 
 const miniBrowser = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
 
@@ -225,7 +225,8 @@ class Page {
     this.keyboard = {
       type: (text) => actions().sendKeys(text).perform(),
       press: async (combination) => {
-        const names = combination.split('+');
+        // "Shift+Tab" is two keys; "+" alone is one.
+        const names = combination === '+' ? ['+'] : combination.split('+');
         const key = names.pop();
         let sequence = actions();
         for (const modifier of names) sequence = sequence.keyDown(keys[modifier]);
@@ -245,8 +246,8 @@ class Page {
         await actions().move({ ...this.at, origin: Origin.VIEWPORT }).perform();
         await frame();
       },
-      down: () => actions().press().perform(),
-      up: () => actions().release().perform(),
+      down: ({ button = 'left' } = {}) => actions().press(Button[button.toUpperCase()]).perform(),
+      up: ({ button = 'left' } = {}) => actions().release(Button[button.toUpperCase()]).perform(),
       wheel: (deltaX, deltaY) => actions().scroll(this.at.x, this.at.y, deltaX, deltaY).perform(),
     };
   }

@@ -470,15 +470,8 @@ export class RunMap {
     canvas.dataset.view = [x0, x1, y0, y1].join(' ');
     const px = (x) => plot.left + ((x - x0) / (x1 - x0)) * plot.width;
     const py = (y) => plot.top + plot.height - ((y - y0) / (y1 - y0)) * plot.height;
-    // Every text drawn, with its box, for whoever must check that each fits.
     this.labels = [];
-    const label = (text, x, y) => {
-      const width = context.measureText(text).width;
-      const left = { left: x, center: x - width / 2, right: x - width }[context.textAlign];
-      this.labels.push({ text, left, right: left + width, y });
-      context.fillText(text, x, y);
-    };
-    this.label = label;
+    const label = (text, x, y) => this.label(context, text, x, y);
     context.textAlign = 'center';
     context.textBaseline = 'top';
     for (const tick of plot.startTicks) {
@@ -541,6 +534,15 @@ export class RunMap {
     }
   }
 
+  // A text drawn on the map, kept with its box for whoever must check that
+  // every one fits.
+  label(context, text, x, y) {
+    const width = context.measureText(text).width;
+    const left = { left: x, center: x - width / 2, right: x - width }[context.textAlign];
+    this.labels.push({ text, left, right: left + width, y });
+    context.fillText(text, x, y);
+  }
+
   // The legend's room: from the left margin of the whole map to the edge,
   // wherever wide λ labels put the plot.
   legendWidth() {
@@ -570,15 +572,15 @@ export class RunMap {
     context.fillStyle = ink;
     context.textAlign = 'left';
     context.textBaseline = 'middle';
-    this.label('1', left - 10, top + LEGEND / 2);
+    this.label(context, '1', left - 10, top + LEGEND / 2);
     const runs = `${limit} runs`;
-    this.label(runs, left + width + 4, top + LEGEND / 2);
+    this.label(context, runs, left + width + 4, top + LEGEND / 2);
     let x = left + width + 4 + context.measureText(runs).width + 10;
     for (const [[r, g, b], text] of swatches) {
       context.fillStyle = `rgb(${r},${g},${b})`;
       context.fillRect(x, top, LEGEND, LEGEND);
       context.fillStyle = ink;
-      this.label(text, x + LEGEND + 4, top + LEGEND / 2);
+      this.label(context, text, x + LEGEND + 4, top + LEGEND / 2);
       x += room(text);
     }
   }
@@ -607,7 +609,7 @@ export class RunMap {
       context.fillStyle = `rgb(${r},${g},${b})`;
       context.fillRect(MARGIN.left + x, y, LEGEND, LEGEND);
       context.fillStyle = ink;
-      this.label(label, MARGIN.left + x + LEGEND + 4, y + LEGEND / 2);
+      this.label(context, label, MARGIN.left + x + LEGEND + 4, y + LEGEND / 2);
     }
   }
 
@@ -740,9 +742,7 @@ export class RunMap {
   // of about as many cells, within the whole map.
   zoomTo(a, b) {
     const plot = this.plot();
-    const { start, lambda } = this.grid;
-    const [x0, x1] = [axisValue(start, -0.5), axisValue(start, start.count - 0.5)];
-    const [y0, y1] = [axisValue(lambda, -0.5), axisValue(lambda, lambda.count - 0.5)];
+    const { x: [x0, x1], y: [y0, y1] } = this.extent();
     const xOf = (x) => x0 + ((x - plot.left) / plot.width) * (x1 - x0);
     const yOf = (y) => y0 + ((plot.top + plot.height - y) / plot.height) * (y1 - y0);
     const [left, right] = [xOf(Math.min(a.x, b.x)), xOf(Math.max(a.x, b.x))];

@@ -36,6 +36,7 @@ export class Roundings {
     Object.assign(this, { body, choice, about, program });
     this.onChoose = () => {};  // told the rounding chosen, or null
     this.read = null;
+    this.results = new Map();  // by rounding, for the run on screen: { outcome, parts }
     this.chosen = null;
     for (const { number, label } of ROUNDINGS) {
       const option = document.createElement('label');
@@ -62,11 +63,14 @@ export class Roundings {
     }
     const { start, lambda } = read;
     const runs = this.runs;
-    const own = this.outcome(0);
-    const rows = [this.row('the program', 'its own step', own, '', 'every build of this program')];
+    this.results = new Map([0, ...ROUNDINGS.map(({ number }) => number)].map((number) => [number, {
+      outcome: this.program.outcome(start, lambda, runs, number),
+      parts: number ? this.program.parts(number, start, lambda, runs) : null,
+    }]));
+    const rows = [this.row('the program', 'its own step', this.outcome(0), '', 'every build of this program')];
     for (const rounding of ROUNDINGS) {
       rows.push(this.row(rounding.label, rounding.how, this.outcome(rounding.number),
-        this.parting(rounding.number, start, lambda, runs), rounding.build ?? 'no build of this program'));
+        this.parting(rounding.number), rounding.build ?? 'no build of this program'));
     }
     this.body.replaceChildren(...rows);
     this.choose();
@@ -74,15 +78,16 @@ export class Roundings {
 
   // An outcome in the program's words, within the runs followed.
   outcome(rounding) {
-    const { start, lambda, limit } = this.read;
-    const outcome = this.program.outcome(start, lambda, this.runs, rounding);
-    if (outcome > 0 || limit <= ROUNDING_RUNS) return outcomeText(outcome);
+    const { outcome } = this.results.get(rounding);
+    if (outcome > 0 || this.read.limit <= ROUNDING_RUNS) return outcomeText(outcome);
     return `no Done line in its first ${thousands(ROUNDING_RUNS)} runs`;
   }
 
   // Where the rounding's iterate first is not the program's.
-  parting(rounding, start, lambda, runs) {
-    const run = this.program.parts(rounding, start, lambda, runs);
+  parting(rounding) {
+    const { start, lambda } = this.read;
+    const runs = this.runs;
+    const run = this.results.get(rounding).parts;
     if (run === null) {
       return runs > 0 ? `the same double after every run${runs < this.read.limit ? ` of the first ${thousands(runs)}` : ''}` : '';
     }
@@ -121,8 +126,7 @@ export class Roundings {
     const { start, lambda } = this.read;
     const runs = this.runs;
     const iterates = this.program.iterates(rounding.number, start, lambda, runs);
-    const outcome = this.program.outcome(start, lambda, runs, rounding.number);
-    const parts = this.program.parts(rounding.number, start, lambda, runs);
+    const { outcome, parts } = this.results.get(rounding.number);
     this.chosen = { ...rounding, start, iterates, done: outcome > 0, parts };
     this.about.textContent = `The run with ${rounding.label} is drawn beside the program's, dashed, and its iterates `
       + 'stand beside the program\'s in the table: '

@@ -5,15 +5,13 @@
 // module run under Node on the same input.
 import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { opener, screenText, state, waitFor, saveScreen, typeKeys, engine, noPhone, cellPoint } from './page.mjs';
+import {
+  opener, screenText, state, waitFor, saveScreen, typeKeys, engine, noPhone, cellPoint, field, readAs, mapCell, mapDone,
+} from './page.mjs';
 import { screenOf, program } from '../module/program.mjs';
 
 const openPage = opener(after, { waiting: true });
 
-const field = (page, name) => page.getByRole('textbox', { name, exact: true });
-const readAs = (page) => page.locator('#read-as');
-const mapCell = (page) => page.locator('#map-cell');
-const mapDone = (page) => page.locator('#map-progress').filter({ hasText: /^([\d,]+) of \1 cells/ }).waitFor();
 
 // The screen of this dialogue typed into the program: its output with the
 // echo of each line the program read, up to a read that failed, after which

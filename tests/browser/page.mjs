@@ -315,3 +315,14 @@ export async function cellPoint(page, i, j) {
   const [columns, rows] = cells;
   return { x: left + ((i + 0.5) * width) / columns, y: top + ((rows - 1 - j + 0.5) * height) / rows };
 }
+
+// The explore controls and the map, as a person finds them.
+export const field = (page, name) => page.getByRole('textbox', { name, exact: true });
+export const readAs = (page) => page.locator('#read-as');
+export const mapCell = (page) => page.locator('#map-cell');
+export const mapDone = (page) => page.locator('#map-progress').filter({ hasText: /^([\d,]+) of \1 cells/ }).waitFor();
+
+// Two frames later, the page has taken what it was handed.
+export const frames = (page) => page.evaluate(() => new Promise((drawn) => {
+  requestAnimationFrame(() => requestAnimationFrame(drawn));
+}));

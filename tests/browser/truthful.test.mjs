@@ -8,7 +8,9 @@
 // labelled, a half-computed map, and the map by keys.
 import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { opener, screenText, waitFor, replayAddress, cellPoint, engine, engineName, noPhone } from './page.mjs';
+import {
+  opener, screenText, waitFor, replayAddress, cellPoint, engine, engineName, noPhone, field, readAs, mapCell, mapDone, frames,
+} from './page.mjs';
 
 const openBrowser = opener(after);
 async function openPage(options) {
@@ -18,12 +20,7 @@ async function openPage(options) {
   return browser;
 }
 
-const field = (page, name) => page.getByRole('textbox', { name, exact: true });
-const readAs = (page) => page.locator('#read-as');
 const map = (page) => page.getByRole('application', { name: 'Map' });
-const mapCell = (page) => page.locator('#map-cell');
-const mapDone = (page) => page.locator('#map-progress').filter({ hasText: /^([\d,]+) of \1 cells/ }).waitFor();
-const frames = (page) => page.evaluate(() => new Promise((drawn) => requestAnimationFrame(() => requestAnimationFrame(drawn))));
 const view = (page) => map(page).evaluate((canvas) => canvas.dataset.view.split(' ').map(Number));
 const picture = (page) => map(page).evaluate((canvas) => canvas.toDataURL());
 async function send(page, name, text) {

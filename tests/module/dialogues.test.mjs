@@ -6,7 +6,7 @@ import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { readdirSync, readFileSync, existsSync } from 'node:fs';
 import { join } from 'node:path';
-import { root, program } from './program.mjs';
+import { root, program, printedLines } from './program.mjs';
 
 const folder = join(root, 'tests', 'dialogues');
 const names = readdirSync(folder, { recursive: true })
@@ -24,10 +24,8 @@ test('every dialogue, as the page follows it', () => {
   for (const name of names) {
     const input = readFileSync(join(folder, `${name}.in`));
     const screenFile = screenOf(name);
-    const lines = readFileSync(join(folder, screenFile), 'latin1').split('\n').slice(0, -1);
     const read = program.read(input);
-    const dialogue = lines.indexOf('enter maxRuns int: ') + 1;
-    const printed = lines.slice(dialogue ? dialogue + 1 : 1);
+    const printed = printedLines(readFileSync(join(folder, screenFile), 'latin1'));
     const done = /^Done after: (\d+) runs$/.exec(printed.at(-1) ?? '');
     const iterates = done ? printed.slice(0, -1) : printed;
 

@@ -8,10 +8,9 @@
 // Usage: node tests/module/last-bits-native.test.mjs NATIVE-PROGRAM
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
 import { readdirSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { root, program } from './program.mjs';
+import { root, program, nativeWithoutFma } from './program.mjs';
 
 const native = process.argv[2];
 // Runs looked at per case: a long NaN run says no more after a few.
@@ -28,9 +27,7 @@ test('every run to the last bit, and why it ends, as the native build answers', 
   // Doubles cross as C's hexadecimal texts, which the module writes.
   const hex = (x) => program.bits(x, 0).from.hex;
   const input = cases.map(({ start, lambda, limit }) => `${hex(start)} ${hex(lambda)} ${Math.min(limit, MOST)}\n`).join('');
-  const answered = execFileSync(native, {
-    input, encoding: 'latin1', env: { ...process.env, GLIBC_TUNABLES: 'glibc.cpu.hwcaps=-AVX2,-FMA' },
-  }).split('\n');
+  const answered = nativeWithoutFma(native, input).split('\n');
 
   const asked = [];
   for (const { start, lambda, limit } of cases) {

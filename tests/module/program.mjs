@@ -1,5 +1,6 @@
 // What the module's tests share: the committed module, the program run on it
 // as a process would be (its whole screen for an input), and its questions.
+import { execFileSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import { fileURLToPath } from 'node:url';
 import { run } from '../../web/wasi.mjs';
@@ -30,4 +31,17 @@ export async function screenOf(input) {
   });
   if (status !== 0) throw new Error(`exit status ${status}`);
   return written.join('');
+}
+
+// What a native program prints for this input on glibc's pow path without
+// FMA, which rounds as the module's pow does.
+export const nativeWithoutFma = (path, input) => execFileSync(path, {
+  input, encoding: 'latin1', env: { ...process.env, GLIBC_TUNABLES: 'glibc.cpu.hwcaps=-AVX2,-FMA' },
+});
+
+// The lines of a screen after the dialogue: the iterates and the Done line.
+export function printedLines(screen) {
+  const lines = screen.split('\n').slice(0, -1);
+  const dialogue = lines.indexOf('enter maxRuns int: ') + 1;
+  return lines.slice(dialogue ? dialogue + 1 : 1);
 }

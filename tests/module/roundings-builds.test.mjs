@@ -10,22 +10,14 @@
 // Usage: node tests/module/roundings-builds.test.mjs [CONTRACTED-PROGRAM]
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
 import { existsSync, readdirSync, readFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { root, program } from './program.mjs';
+import { root, program, nativeWithoutFma, printedLines as printed } from './program.mjs';
 
 const contracted = process.argv[2];
 const folder = join(root, 'tests', 'dialogues');
 const PRODUCTS = 1;
 const FUSED = 2;
-
-// The lines after the dialogue: the iterates and the Done line.
-function printed(screen) {
-  const lines = screen.split('\n').slice(0, -1);
-  const dialogue = lines.indexOf('enter maxRuns int: ') + 1;
-  return lines.slice(dialogue ? dialogue + 1 : 1);
-}
 
 // The lines the rounding's run prints, from what the module read.
 function linesOf(rounding, { start, lambda, limit }) {
@@ -71,9 +63,7 @@ test('the fused multiply-add is GCC with contraction and -march=native', (t) => 
   });
   let apart = 0;
   for (const { name, input, read } of [...dialogues, ...cells]) {
-    const screen = execFileSync(contracted, {
-      input, encoding: 'latin1', env: { ...process.env, GLIBC_TUNABLES: 'glibc.cpu.hwcaps=-AVX2,-FMA' },
-    });
+    const screen = nativeWithoutFma(contracted, input);
     const lines = linesOf(FUSED, read);
     assert.deepEqual(lines, printed(screen), name);
     if (JSON.stringify(lines) !== JSON.stringify(linesOf(0, read))) apart++;

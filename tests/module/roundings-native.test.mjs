@@ -8,8 +8,7 @@
 // Usage: node tests/module/roundings-native.test.mjs NATIVE-HELPER
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
-import { program } from './program.mjs';
+import { program, nativeWithoutFma } from './program.mjs';
 import { WHOLE, axisText, axisOver } from '../../web/map.mjs';
 import { ROUNDINGS } from '../../web/roundings.mjs';
 
@@ -19,10 +18,8 @@ const numbers = [0, ...ROUNDINGS.map(({ number }) => number)];
 // Every cell's outcome for every rounding, as the helper prints them: the
 // count on the Done line, else 0 for finite iterates and -1 for others.
 function nativeOutcomes(startTexts, lambdaTexts, limit) {
-  const lines = execFileSync(native, {
-    input: `${startTexts.join(' ')}\n${lambdaTexts.join(' ')}\n${limit}\n`, encoding: 'latin1',
-    env: { ...process.env, GLIBC_TUNABLES: 'glibc.cpu.hwcaps=-AVX2,-FMA' },
-  }).trim().split('\n');
+  const lines = nativeWithoutFma(native, `${startTexts.join(' ')}\n${lambdaTexts.join(' ')}\n${limit}\n`)
+    .trim().split('\n');
   assert.equal(lines.length, numbers.length, 'a line for each rounding');
   return lines.map((line) => line.split(' ').map(Number));
 }

@@ -7,7 +7,13 @@
 // The screen keeps them in blocks of LINES_PER_BLOCK that the browser lays out
 // only when seen, adds what came and scrolls once a frame, and lets the
 // earliest blocks go past MAX_BLOCKS so that memory and the page's height stay
-// bounded.
+// bounded. A browser lays out a block that is new to the page once, even off
+// screen, to see whether it is on screen: blocks that lines pour past are kept
+// unseen, not laid out at all, until they come near the screen or the lines
+// stop.
+
+import { Bytes } from './bytes.mjs';
+import { nextTurn } from './turn.mjs';
 
 const LINES_PER_BLOCK = 1000;
 const MAX_BLOCKS = 200;
@@ -17,6 +23,10 @@ const MAX_COMING = 50;
 // The program yields to the page after this much time writing or reading, so
 // that keys and clicks are answered during a long run or a long replay.
 const SLICE_MS = 30;
+// Unseen blocks laid out a frame, once the lines have stopped.
+const REVEALED_PER_FRAME = 10;
+// How often the program's lines are laid out while they pour in.
+const RENDER_MS = 50;
 
 // Thrown into the program's run by Stop.
 export class Stopped extends Error {
@@ -40,26 +50,25 @@ class Block {
     this.text = '';          // not yet on the page
     this.lines = 0;
     this.outputLines = 0;    // of them, those the program ended
-    this.output = new Uint8Array(8192);
-    this.outputLength = 0;
+    this.output = new Bytes();
     this.decoded = 0;        // how much of output is in text
     this.element = null;     // once it is on the page, closed
   }
 
+  // Takes bytes up to the line end that fills the block, or all of them;
+  // returns how many it took.
   addOutput(bytes) {
-    if (this.outputLength + bytes.length > this.output.length) {
-      const larger = new Uint8Array(2 * (this.outputLength + bytes.length));
-      larger.set(this.output.subarray(0, this.outputLength));
-      this.output = larger;
-    }
-    this.output.set(bytes, this.outputLength);
-    this.outputLength += bytes.length;
-    for (const byte of bytes) {
-      if (byte === 0x0a) {
-        this.lines++;
-        this.outputLines++;
+    let taken = bytes.length;
+    for (let at = bytes.indexOf(0x0a); at !== -1; at = bytes.indexOf(0x0a, at + 1)) {
+      this.lines++;
+      this.outputLines++;
+      if (this.lines >= LINES_PER_BLOCK) {
+        taken = at + 1;
+        break;
       }
     }
+    this.output.append(bytes.subarray(0, taken));
+    return taken;
   }
 
   addText(text) {
@@ -70,8 +79,8 @@ class Block {
 
   // The text not yet on the page, with the output that came since.
   takeOutput() {
-    this.text += this.decoder.decode(this.output.subarray(this.decoded, this.outputLength), { stream: true });
-    this.decoded = this.outputLength;
+    this.text += this.decoder.decode(this.output.view().subarray(this.decoded), { stream: true });
+    this.decoded = this.output.length;
     return this.text;
   }
 
@@ -82,13 +91,13 @@ class Block {
   }
 
   outputBytes() {
-    return this.output.subarray(0, this.outputLength);
+    return this.output.view();
   }
 
   // A closed block gives back the room it will not use.
   close() {
     this.takeOutput();
-    this.output = this.output.slice(0, this.outputLength);
+    this.output.trim();
   }
 }
 
@@ -115,6 +124,10 @@ export class Console {
     screen.addEventListener('click', () => {
       if (!window.getSelection().toString()) this.focus();
     });
+    // A block within a screen's height of the screen is seen.
+    this.nearScreen = new IntersectionObserver((entries) => {
+      for (const { isIntersecting, target } of entries) if (isIntersecting) this.reveal(target);
+    }, { root: screen, rootMargin: '100% 0px' });
     this.reset();
   }
 
@@ -125,21 +138,32 @@ export class Console {
   // A fresh terminal for a fresh run, and the host that the run talks to. A
   // run that was stopped, or replaced by a fresh one, can no longer reach the
   // screen: its calls are answered with Stopped.
-  session() {
-    this.reset();
+  //
+  // A run that takes over from one waiting for input (`continued`) keeps the
+  // screen: it is given again all that the other read, and what it writes
+  // up to where the other was is on screen already, and not shown twice.
+  session({ continued = false } = {}) {
+    if (continued) {
+      this.reader = null;
+      this.skipped = this.written;
+      if (this.taken.length) this.lines.unshift(this.taken.view().slice());
+      this.taken.clear();
+    } else this.reset();
     const session = ++this.sessions;
-    const current = (call) => (...args) =>
-      session === this.sessions && !this.stopped ? call(...args) : Promise.reject(new Stopped());
+    const current = () => session === this.sessions && !this.stopped;
+    const stopped = () => Promise.reject(new Stopped());
     return {
-      read: current((max) => this.read(max)),
-      write: current((fd, bytes) => this.write(fd, bytes)),
-      close: current(() => 0),
+      read: (max) => (current() ? this.read(max) : stopped()),
+      write: (fd, bytes) => (current() ? this.write(fd, bytes) : stopped()),
+      close: () => (current() ? 0 : stopped()),
     };
   }
 
   reset() {
     this.screen.replaceChildren();
+    this.nearScreen.disconnect();
     this.blocks = [];         // closed, on the page
+    this.unseen = [];         // of their elements, those not laid out yet, earliest first
     this.coming = [];         // closed since the last frame
     this.outputDecoder = new TextDecoder();
     this.errorDecoder = new TextDecoder();
@@ -148,6 +172,9 @@ export class Console {
     // Of the program's own output: the lines dropped whole, and whether the
     // last dropped block ended inside a line.
     this.droppedOutput = { lines: 0, partly: false };
+    this.written = 0;         // bytes of standard output
+    this.skipped = 0;         // bytes of it a run that took over writes again
+    this.taken = new Bytes(); // what the program has read
     this.editLine = '';       // typed, not yet sent with Enter
     this.lines = [];          // sent, as bytes, not yet read; null is end of input
     this.replaying = [];      // a link's lines, typed one each time the program reads
@@ -158,7 +185,10 @@ export class Console {
     this.state = 'running';
     this.sliceStart = performance.now();
     this.frame = 0;
+    this.renderedAt = -Infinity;
+    this.typed = false;       // whether what is typed waits to be shown
     this.scrollFrame = 0;
+    this.revealFrame = 0;
 
     this.liveElement = this.screen.appendChild(document.createElement('div'));
     this.liveElement.className = 'block';
@@ -181,6 +211,7 @@ export class Console {
     if (this.state === state) return;
     this.state = state;
     this.onChange(this);
+    if (state !== 'running') this.revealRest();
   }
 
   // The program has ended, or was stopped: what is typed now goes nowhere.
@@ -210,7 +241,9 @@ export class Console {
   read(max) {
     // A link's dialogue types its next line when the program asks, as a
     // person would, but the program does not stop for it.
-    if (!this.lines.length && this.replayed < this.replaying.length) this.type(this.replaying[this.replayed++]);
+    if (!this.lines.length && this.replayed < this.replaying.length) {
+      this.type(this.replaying[this.replayed++], { byHand: false });
+    }
     if (this.lines.length) return this.afterSlice(() => this.takeLine(max));
     // The question and the prompt are shown before the program waits; whoever
     // is told that it waits may answer at once.
@@ -237,18 +270,26 @@ export class Console {
       this.lines.shift();
       return new Uint8Array(0);
     }
-    if (line.length <= max) {
-      this.lines.shift();
-      return line;
-    }
-    this.lines[0] = line.subarray(max);
-    return line.subarray(0, max);
+    const taken = line.length <= max ? this.lines.shift() : line.subarray(0, max);
+    if (taken !== line) this.lines[0] = line.subarray(max);
+    this.taken.append(taken);
+    return taken;
   }
 
   write(fd, bytes) {
+    if (fd === 1 && this.skipped) {
+      const skip = Math.min(this.skipped, bytes.length);
+      this.skipped -= skip;
+      bytes = bytes.subarray(skip);
+    }
     if (fd === 1) {
-      this.live.addOutput(bytes);
+      this.written += bytes.length;
       this.onOutput(bytes);
+      // A write may end many lines: each block takes those it has room for.
+      for (let taken = this.live.addOutput(bytes); taken < bytes.length;) {
+        this.shown();
+        taken += this.live.addOutput(bytes.subarray(taken));
+      }
     } else this.live.addText(this.errorDecoder.decode(bytes, { stream: true }));
     this.shown();
     return this.afterSlice(() => 0);
@@ -260,50 +301,78 @@ export class Console {
     if (performance.now() - this.sliceStart < SLICE_MS) return answer();
     const session = this.sessions;
     return new Promise((resolve, reject) => {
-      setTimeout(() => {
+      nextTurn(() => {
         if (this.stopped || session !== this.sessions) {
           reject(new Stopped());
           return;
         }
         this.sliceStart = performance.now();
         resolve(answer());
-      }, 0);
+      });
     });
   }
 
   // The screen.
 
-  // Text that the program did not write: the echo of what is typed.
-  show(text) {
+  // Text that the program did not write: the echo of what is typed, by hand
+  // or by a link, which types at the program's pace.
+  show(text, { byHand = true } = {}) {
     this.live.addText(text);
-    this.shown();
+    this.shown({ typed: byHand });
   }
 
-  // A full block is closed, and what came is laid out at the next frame.
-  shown() {
+  // A full block is closed, and what came is laid out soon.
+  shown({ typed = false } = {}) {
     if (this.live.lines >= LINES_PER_BLOCK) {
       this.live.close();
       this.coming.push(this.live);
       this.live = new Block(this.outputDecoder);
     }
     if (this.coming.length > MAX_COMING) this.render();
-    else if (!this.frame) this.frame = requestAnimationFrame(() => this.render({ inFrame: true }));
+    else this.renderSoon(typed);
   }
 
-  // Puts what has come since the last frame on the page, and scrolls to its
+  // What is typed is laid out at the next frame, and the program's lines at
+  // most every RENDER_MS while they pour in: a screen laid out costs most of
+  // a frame, and nobody reads sixty screens a second.
+  renderSoon(typed) {
+    this.typed ||= typed;
+    if (this.frame) return;
+    this.frame = requestAnimationFrame((now) => {
+      this.frame = 0;
+      if (this.typed || now - this.renderedAt >= RENDER_MS) this.render({ inFrame: true });
+      else this.renderSoon(false);
+    });
+  }
+
+  // Puts what has come since it last did on the page, and scrolls to its
   // end: in a frame at once, else at the next frame, for scrolling now would
   // lay the page out at every read.
   render({ inFrame = false } = {}) {
     if (this.frame) cancelAnimationFrame(this.frame);
     this.frame = 0;
-    for (const block of this.coming) {
+    this.typed = false;
+    this.renderedAt = performance.now();
+    // Blocks that would leave the screen as soon as they came never come on it.
+    const passing = this.coming.length - MAX_BLOCKS;
+    for (const [k, block] of this.coming.entries()) {
+      this.blocks.push(block);
+      if (k < passing) {
+        this.liveText.data = '';
+        continue;
+      }
       // The first began in the live element, where its start is shown.
       block.element = document.createElement('div');
       block.element.className = 'block';
       block.element.append(this.liveText.data + block.takeText());
       this.liveText.data = '';
       this.liveElement.before(block.element);
-      this.blocks.push(block);
+      // Only the newest can show beside the live block.
+      if (block !== this.coming.at(-1)) {
+        block.element.classList.add('unseen');
+        this.unseen.push(block.element);
+        this.nearScreen.observe(block.element);
+      }
     }
     this.coming = [];
     this.liveText.appendData(this.live.takeText());
@@ -320,15 +389,38 @@ export class Console {
     });
   }
 
+  reveal(element) {
+    element.classList.remove('unseen');
+    this.nearScreen.unobserve(element);
+  }
+
+  // Once the lines stop, the unseen blocks are laid out a few a frame, the
+  // latest first, so that the whole screen can be searched and read.
+  revealRest() {
+    if (this.revealFrame) return;
+    this.revealFrame = requestAnimationFrame(() => {
+      this.revealFrame = 0;
+      if (this.state === 'running') return;
+      this.unseen = this.unseen.filter((element) => element.classList.contains('unseen'));
+      for (const element of this.unseen.splice(-REVEALED_PER_FRAME)) this.reveal(element);
+      if (this.unseen.length) this.revealRest();
+    });
+  }
+
   dropEarliest() {
     const earliest = this.blocks.splice(0, Math.max(0, this.blocks.length - MAX_BLOCKS));
     if (earliest.length === 0) return;
     for (const block of earliest) {
-      block.element.remove();
+      if (block.element) {
+        this.nearScreen.unobserve(block.element);
+        block.element.remove();
+      }
       this.droppedLines += block.lines;
       this.droppedOutput.lines += block.outputLines;
-      if (block.outputLength) this.droppedOutput.partly = block.output[block.outputLength - 1] !== 0x0a;
+      const output = block.outputBytes();
+      if (output.length) this.droppedOutput.partly = output.at(-1) !== 0x0a;
     }
+    this.unseen = this.unseen.filter((element) => element.isConnected);
     this.onChange(this);
   }
 
@@ -363,12 +455,12 @@ export class Console {
   }
 
   // Each line end sends the line, echoed, to the program.
-  type(text) {
+  type(text, { byHand = true } = {}) {
     if (this.finished) return;
     const pieces = text.split('\n');
     const last = pieces.pop();
     for (const piece of pieces) {
-      this.send(this.editLine + piece + '\n');
+      this.send(this.editLine + piece + '\n', { byHand });
       this.editLine = '';
     }
     this.editLine += last;
@@ -390,8 +482,8 @@ export class Console {
     }
   }
 
-  send(line) {
-    this.show(line);
+  send(line, { byHand = true } = {}) {
+    this.show(line, { byHand });
     this.onInput(line);
     this.lines.push(this.utf8.encode(line));
     this.wake();

@@ -8,6 +8,9 @@
 // over by keys, clicked to run a cell, and zoomed. It can show instead where
 // another rounding of the step (web/roundings.mjs) changes each outcome.
 
+import { outcomeOf } from './program.mjs';
+import { nextTurn } from './turn.mjs';
+
 // An axis of the grid: count values first + k · step, in units of 10^-digits,
 // so that each value's text is exact.
 export const WHOLE = {
@@ -52,10 +55,49 @@ export function axisOver(low, high, count) {
   return { first, step, count: Math.max(1, (last - first) / step + 1), digits };
 }
 
+// Cells handed out together, to the page's workers (web/map-workers.mjs) or to
+// its own instance of the module: for each, the computation it is for and
+// where it is, and the start, λ and rounding it is computed with.
+class Job {
+  constructor(limit, entries) {
+    this.entries = entries;
+    this.limit = limit;
+    this.points = new Float64Array(2 * entries.length);
+    this.roundings = new Int32Array(entries.length);
+    entries.forEach(({ computation, i, j }, k) => {
+      this.points[2 * k] = computation.starts[i];
+      this.points[2 * k + 1] = computation.lambdas[j];
+      this.roundings[k] = computation.rounding;
+    });
+  }
+
+  // Computed by the page's own instance of the module.
+  computeWith(program) {
+    return program.outcomes(this.roundings, this.points, this.limit);
+  }
+}
+
+// Cells a job takes when nothing is known of how long they take.
+const JOB_CELLS = 64;
+
+// The cells of a computation or a comparison handed out a job at a time
+// until `until` (a performance.now() time), computed at once with its
+// program: true while cells are left.
+function computeUntil(computation, until, painted) {
+  for (;;) {
+    const job = computation.take(JOB_CELLS, painted);
+    if (!job) return false;
+    computation.finish(job, job.computeWith(computation.program), painted);
+    if (performance.now() >= until) return true;
+  }
+}
+
 // The outcome of every cell of a grid, as Program.outcome gives it with the
 // step of `rounding` (0 the program's own), computed coarse cells first: each
 // pass takes every size-th cell of both axes that an earlier pass did not,
 // and stands for the size × size cells from it until a finer pass comes.
+// Cells are handed out in jobs, and painted(i, j, size, outcome) is told of
+// each once it is known.
 export class Computation {
   constructor(program, grid, limit, rounding = 0) {
     this.program = program;
@@ -66,6 +108,8 @@ export class Computation {
     this.rows = grid.lambda.count;
     this.outcomes = new Array(this.columns * this.rows);  // undefined until computed
     this.done = 0;
+    this.msPerCell = null;  // as the last job took
+    this.drawn = false;     // whether the map has shown it yet
     // Each text as the program reads it, once per column and row.
     this.starts = Array.from({ length: this.columns }, (_, i) => program.number(axisText(grid.start, i)));
     this.lambdas = Array.from({ length: this.rows }, (_, j) => program.number(axisText(grid.lambda, j)));
@@ -86,26 +130,39 @@ export class Computation {
     }
   }
 
-  // Computes cells until `until` (a performance.now() time), each handed to
-  // painted(i, j, size, outcome); true while cells are left.
-  next(until, painted) {
-    for (;;) {
+  // The next `count` cells not handed out yet that are not known, as a job,
+  // or null once every cell has been handed out; those known on the way are
+  // painted at once.
+  take(count, painted) {
+    const entries = [];
+    while (entries.length < count) {
       const { value, done } = this.order.next();
-      if (done) return false;
+      if (done) break;
       const [i, j, size] = value;
-      const outcome = this.outcome(i, j);
-      painted(i, j, size, outcome);
-      if (performance.now() >= until) return true;
+      const outcome = this.known(i, j);
+      if (outcome === undefined) entries.push({ computation: this, i, j, size });
+      else painted(i, j, size, outcome);
     }
+    return entries.length ? new Job(this.limit, entries) : null;
   }
 
-  outcome(i, j) {
+  // A job's outcomes, as the module gave them.
+  finish(job, outcomes, painted) {
+    job.entries.forEach(({ i, j, size }, k) => painted(i, j, size, this.record(i, j, outcomes[k])));
+  }
+
+  record(i, j, result) {
     const at = j * this.columns + i;
     if (this.outcomes[at] === undefined) {
-      this.outcomes[at] = this.program.outcome(this.starts[i], this.lambdas[j], this.limit, this.rounding);
+      this.outcomes[at] = outcomeOf(result);
       this.done++;
     }
     return this.outcomes[at];
+  }
+
+  // Computes cells until `until`; true while cells are left.
+  next(until, painted) {
+    return computeUntil(this, until, painted);
   }
 
   // A cell's outcome if computed, else undefined.
@@ -119,16 +176,24 @@ export class Computation {
 // many cells have been compared, and differ.
 export class Comparison {
   constructor(own, other) {
-    Object.assign(this, { own, other, grid: own.grid, limit: own.limit, columns: own.columns, rows: own.rows });
+    Object.assign(this, {
+      own, other, program: own.program, grid: own.grid, limit: own.limit, columns: own.columns, rows: own.rows,
+    });
     this.compared = new Uint8Array(this.cellCount);
     this.done = 0;
     this.differ = 0;
+    this.msPerCell = null;
+    this.drawn = false;
     for (let j = 0; j < this.rows; j++) for (let i = 0; i < this.columns; i++) this.count(i, j);
     this.order = own.cells();
   }
 
   get cellCount() {
     return this.columns * this.rows;
+  }
+
+  cells() {
+    return this.own.cells();
   }
 
   count(i, j) {
@@ -142,16 +207,32 @@ export class Comparison {
     return pair;
   }
 
-  next(until, painted) {
-    for (;;) {
+  // A job of the outcomes either side lacks for the next `count` cells.
+  take(count, painted) {
+    const entries = [];
+    while (entries.length < count) {
       const { value, done } = this.order.next();
-      if (done) return false;
+      if (done) break;
       const [i, j, size] = value;
-      this.own.outcome(i, j);
-      this.other.outcome(i, j);
-      painted(i, j, size, this.count(i, j));
-      if (performance.now() >= until) return true;
+      const pair = this.count(i, j);
+      if (pair) painted(i, j, size, pair);
+      for (const computation of [this.own, this.other]) {
+        if (!pair && computation.known(i, j) === undefined) entries.push({ computation, i, j, size });
+      }
     }
+    return entries.length ? new Job(this.limit, entries) : null;
+  }
+
+  finish(job, outcomes, painted) {
+    job.entries.forEach(({ computation, i, j }, k) => computation.record(i, j, outcomes[k]));
+    for (const { i, j, size } of job.entries) {
+      const pair = this.count(i, j);
+      if (pair) painted(i, j, size, pair);
+    }
+  }
+
+  next(until, painted) {
+    return computeUntil(this, until, painted);
   }
 
   known(i, j) {
@@ -203,28 +284,17 @@ function colour(outcome, limit) {
   return rgb(from).map((c, n) => Math.round(c + (rgb(to)[n] - c) * share));
 }
 
-// The page's turn: a Promise-like that resolves once the page has handled
-// what was waiting.
-const turn = {
-  channel: null,
-  then(next) {
-    if (!this.channel) {
-      this.channel = new MessageChannel();
-      this.waiting = [];
-      this.channel.port1.onmessage = () => this.waiting.shift()();
-    }
-    this.waiting.push(next);
-    this.channel.port2.postMessage(null);
-  },
-};
-
 // The map in the page, drawn on a canvas; a comparison's legend takes as
 // many rows of LEGEND_ROW as its labels need.
 const MARGIN = { left: 46, right: 12, top: 10, bottom: 58 };
 const LEGEND_ROW = 18;
 const LEGEND = 12;  // the legend's bar, below the start axis
-// Cells computed between two looks at the clock and the page.
+// Cells computed between two looks at the clock and the page, where there
+// are no workers; and how long a job for a worker should take.
 const SLICE_MS = 12;
+const JOB_MS = 8;
+// How often a map is drawn as its cells come.
+const DRAW_MS = 100;
 // Runs a cell may make on the map: past this a map would take minutes.
 const MAP_LIMIT = 5000;
 // Maps kept to go back to (the whole map among them, as a rule).
@@ -251,19 +321,19 @@ export class RunMap {
     this.pointed = null;       // [i, j] under the pointer
     this.pointers = new Map(); // pointers down, for a drag or a pinch
     this.cache = new Map();    // the latest computations, by grid and limit
+    this.drawnAt = -Infinity;  // when the map was last drawn
     this.image = document.createElement('canvas');
     this.listen();
     new ResizeObserver(() => this.paint()).observe(canvas);
   }
 
-  // Starts computing for the program, the grid and the limit.
-  show({ program = this.program, grid = this.grid, limit = this.limit, rounding = this.rounding } = {}) {
+  // Starts computing for the program, the grid and the limit, with the
+  // workers (web/map-workers.mjs) where there are any.
+  show({ program = this.program, workers = this.workers, grid = this.grid, limit = this.limit,
+         rounding = this.rounding } = {}) {
     // The cell moved to by keys stays where it was, on the new grid.
     const focused = this.focusCell && this.valuesOf(this.focusCell);
-    this.program = program;
-    this.grid = grid;
-    this.limit = limit;
-    this.rounding = rounding;
+    Object.assign(this, { program, workers, grid, limit, rounding });
     const runs = Math.min(limit, MAP_LIMIT);
     const own = this.cached(grid, runs, 0);
     this.computation = rounding ? new Comparison(own, this.cached(grid, runs, rounding.number)) : own;
@@ -275,20 +345,17 @@ export class RunMap {
     // A map left half computed shows its coarse cells where the fine ones
     // are not known yet: each known cell painted at the size of its pass,
     // the coarsest first.
-    const { columns, rows } = this.computation;
-    for (let size = 8; size >= 1; size /= 2) {
-      for (let j = 0; j < rows; j += size) {
-        for (let i = 0; i < columns; i += size) {
-          const pass = size === 8 || i % (2 * size) !== 0 || j % (2 * size) !== 0;
-          const outcome = pass && this.computation.known(i, j);
-          if (outcome) this.paintCell(i, j, size, outcome);
-        }
-      }
+    for (const [i, j, size] of this.computation.cells()) {
+      const outcome = this.computation.known(i, j);
+      if (outcome) this.paintCell(i, j, size, outcome);
     }
     this.imageContext.putImageData(this.pixels, 0, 0);
     this.paint();
     this.tell();
-    this.computing = this.computation;
+    this.completeMarked = false;
+    // A new map is drawn as soon as its first cells are known.
+    clearTimeout(this.later);
+    this.later = 0;
     performance.mark('map started');
     this.compute();
   }
@@ -307,25 +374,73 @@ export class RunMap {
     this.show({ grid: WHOLE });
   }
 
-  // A slice of cells, then the page's turn; painted once a frame. A message
-  // to itself gives the page its turn without the wait that browsers add to
-  // timers set from timers.
+  // Hands out the map's cells: to the workers, a job to each that has room,
+  // or, while none can take one, computes a slice of them here and gives the
+  // page its turn. A job's cells are painted as it comes back, and drawn
+  // once a frame.
   compute() {
     const computation = this.computation;
-    if (computation !== this.computing) return;  // another grid or limit took over
-    const more = computation.next(performance.now() + SLICE_MS, (i, j, size, outcome) => this.paintCell(i, j, size, outcome));
-    if (!this.frame) {
-      this.frame = requestAnimationFrame(() => {
-        this.frame = 0;
-        this.imageContext.putImageData(this.pixels, 0, 0);
-        this.paint();
-        this.tell();
-        if (!computation.drawn) performance.mark('map first drawn');
-        computation.drawn = true;
+    if (!computation) return;  // workers ready before the first map
+    const painted = (i, j, size, outcome) => {
+      if (computation === this.computation) this.paintCell(i, j, size, outcome);
+    };
+    if (this.workers?.count) {
+      for (let job; this.workers.room && (job = computation.take(this.jobCells(computation), painted));) {
+        this.send(computation, job, painted);
+      }
+    } else if (!this.slicing) {
+      this.slicing = true;
+      const more = computation.next(performance.now() + SLICE_MS, painted);
+      nextTurn(() => {
+        this.slicing = false;
+        if (more || computation !== this.computation) this.compute();
       });
     }
-    if (more) turn.then(() => this.compute());
-    else performance.mark('map complete');
+    if (computation.done === computation.cellCount && !this.completeMarked) {
+      this.completeMarked = true;
+      performance.mark('map complete');
+    }
+    this.drawSoon();
+  }
+
+  // A job to a worker; one that a lost worker took with it is computed here.
+  send(computation, job, painted) {
+    this.workers.compute(job).then(({ outcomes, ms }) => {
+      computation.msPerCell = ms / job.entries.length;
+      computation.finish(job, outcomes, painted);
+    }, () => computation.finish(job, job.computeWith(this.program), painted))
+      .then(() => this.compute());
+  }
+
+  // Cells for a job of about JOB_MS, as the last job of the computation took.
+  jobCells(computation) {
+    if (!computation.msPerCell) return JOB_CELLS;
+    return Math.round(Math.min(4096, Math.max(16, JOB_MS / computation.msPerCell)));
+  }
+
+  // The cells come in at every frame; the map is drawn with the first, then
+  // at most every DRAW_MS while they come, and with the last: a drawing a
+  // frame took the workers' cores from them.
+  drawSoon() {
+    if (this.frame || this.later) return;
+    const computation = this.computation;
+    const wait = this.drawnAt + DRAW_MS - performance.now();
+    if (computation.drawn && computation.done < computation.cellCount && wait > 0) {
+      this.later = setTimeout(() => {
+        this.later = 0;
+        this.drawSoon();
+      }, wait);
+      return;
+    }
+    this.frame = requestAnimationFrame((now) => {
+      this.frame = 0;
+      this.drawnAt = now;
+      this.imageContext.putImageData(this.pixels, 0, 0);
+      this.paint();
+      this.tell();
+      if (!this.computation.drawn) performance.mark('map first drawn');
+      this.computation.drawn = true;
+    });
   }
 
   paintCell(i, j, size, outcome) {
@@ -459,6 +574,8 @@ export class RunMap {
     // Where the cells are, for whoever must point at one.
     canvas.dataset.plot = [plot.left, plot.top, plot.width, plot.height].join(' ');
     canvas.dataset.cells = [this.computation.columns, this.computation.rows].join(' ');
+    // And how many workers compute it: 0 where the page's thread does.
+    canvas.dataset.workers = this.workers?.count ?? 0;
     context.imageSmoothingEnabled = false;
     context.drawImage(this.image, plot.left, plot.top, plot.width, plot.height);
 

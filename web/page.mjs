@@ -1,12 +1,13 @@
 // The page: loads the program, runs it in the console beside its picture,
 // the controls, the map and the other roundings, wires the buttons, and
 // replays the dialogue that a link carries.
-import { run } from './wasi.mjs';
 import { Console, Stopped } from './console.mjs';
 import { Picture } from './picture.mjs';
 import { Program } from './program.mjs';
 import { Controls, PARAMETER } from './controls.mjs';
 import { RunMap } from './map.mjs';
+import { Workers } from './map-workers.mjs';
+import { Runner } from './runner.mjs';
 import { LastBits } from './last-bits.mjs';
 import { Roundings, ROUNDINGS } from './roundings.mjs';
 import { saveBlob, saveSvg, saveCanvas } from './save.mjs';
@@ -21,8 +22,9 @@ const notice = $('notice');
 // request line past 64 KiB.
 const LONGEST_LINK = 64000;
 
-let module;
 let program;
+let runner;
+let workers;
 let picture;
 let lastBits;
 let roundings;
@@ -37,6 +39,8 @@ let readKnown = false;
 const screen = new Console($('screen'), $('keys'), {
   onChange(current) {
     $('state').textContent = current.state;
+    workers?.leaveCores(current.state === 'running');
+    if (runner) moveToWorker();
     const dropped = current.droppedLines;
     $('dropped').textContent = dropped
       ? `the earliest ${dropped.toLocaleString('en')} lines have left the screen` : '';
@@ -110,9 +114,15 @@ async function start(input = '', { byControls = false } = {}) {
   stopButton.disabled = false;
   for (const button of [againButton, saveButton, $('copy')]) button.disabled = false;
   if (!input) screen.focus();
+  // The page's first run does not wait for the worker.
+  await ended(thisRun, runner.run(host, { now: thisRun === 1 }));
+}
+
+// The end of a run, told when it is still the current one.
+async function ended(thisRun, running) {
   let ending;
   try {
-    ending = `exit status ${await run(module, host)}`;
+    ending = `exit status ${await running}`;
   } catch (error) {
     ending = error instanceof Stopped ? 'stopped' : `failed: ${error.message}`;
   }
@@ -120,6 +130,14 @@ async function start(input = '', { byControls = false } = {}) {
   screen.finish(ending);
   picture.update();
   stopButton.disabled = true;
+}
+
+// A run begun on the page's thread before the worker was ready goes over to
+// the worker once it is, while the run waits for input: the worker's run
+// reads again what it read, and writes again what is on screen.
+function moveToWorker() {
+  if (!runner.here || !runner.isReady || screen.state !== 'waiting for input') return;
+  ended(++runs, runner.run(screen.session({ continued: true })));
 }
 
 stopButton.addEventListener('click', () => screen.stop());
@@ -203,8 +221,12 @@ async function moduleBytes() {
 }
 
 try {
-  module = await WebAssembly.compile(await moduleBytes());
+  const module = await WebAssembly.compile(await moduleBytes());
   program = await Program.load(module);
+  runner = new Runner(module, $('screen'));
+  runner.ready.then(moveToWorker);
+  workers = new Workers(module, () => map.compute());
+  workers.leaveCores(screen.state === 'running');
   picture = new Picture($('picture'), $('caption'), $('notes'), program);
   lastBits = new LastBits({
     table: $('bits-table'), ending: $('ending'), plot: $('moves'), plotCaption: $('moves-caption'),
@@ -224,8 +246,14 @@ try {
     controls.setView(view);
     lastBits.show(picture);
   };
-  map.show({ program });
+  map.show({ program, workers });
   start(new URLSearchParams(location.search).get('input') ?? '');
+  // The workers start once the first screen is up: started with the page,
+  // they slowed it, and the first run and the map begin on the page's thread.
+  requestAnimationFrame(() => setTimeout(() => {
+    runner.start();
+    workers.start();
+  }));
 } catch (error) {
   $('state').textContent = `the program could not be loaded: ${error.message}`;
 }

@@ -8,6 +8,8 @@
 // iterates of that rounding. f is computed here only to place points on the
 // drawing.
 
+import { Bytes } from './bytes.mjs';
+
 const SVG = 'http://www.w3.org/2000/svg';
 const WIDTH = 520;
 const HEIGHT = 380;
@@ -16,6 +18,8 @@ const MARGIN = { left: 44, right: 16, top: 14, bottom: 30 };
 // while following the run.
 const KEPT = 1000;
 const DRAWN = 100;
+// How often a run is drawn as it comes.
+const DRAW_MS = 100;
 // The root, near -1.76929, is kept in view so that every picture shows where
 // the method is going.
 const ROOT_IN_VIEW = -1.7693;
@@ -25,8 +29,40 @@ const FAR = 1e100;
 
 const f = (x) => x ** 3 - 2 * x + 2;
 
-// An iterate line as the program writes it: printf's %g, with inf and nan.
+// An iterate line as the program writes it: printf's %g, with inf and nan;
+// and lines that are all iterate lines, each with its line end.
 const ITERATE = /^[-+]?(\d+\.?\d*(e[-+]\d+)?|inf|nan)$/;
+const ITERATES = /^(?:[-+]?(?:\d+\.?\d*(?:e[-+]\d+)?|inf|nan)\n)*$/;
+
+// The ended lines of a text, found by their ends, each line's text made
+// only when asked for; and the rest of the text, a line not yet ended.
+class Lines {
+  constructor(text) {
+    this.source = text;
+    this.ends = [];
+    for (let at = text.indexOf('\n'); at !== -1; at = text.indexOf('\n', at + 1)) this.ends.push(at);
+    const whole = this.ends.length ? this.ends.at(-1) + 1 : 0;
+    this.whole = text.slice(0, whole);
+    this.rest = text.slice(whole);
+  }
+
+  get count() {
+    return this.ends.length;
+  }
+
+  start(k) {
+    return k ? this.ends[k - 1] + 1 : 0;
+  }
+
+  text(k) {
+    return this.source.slice(this.start(k), this.ends[k]);
+  }
+
+  // Whether line k is `text`.
+  is(k, text) {
+    return this.ends[k] - this.start(k) === text.length && this.source.startsWith(text, this.start(k));
+  }
+}
 
 // A label of the axes, finite, in the program's notation: six significant
 // digits, %g. The iterates' own texts come from the program.
@@ -87,7 +123,7 @@ export class Picture {
     this.done = null;
     this.firstNaN = null; // the run after which the iterate is NaN (0: the start)
     this.selected = null; // the run chosen while stepping, else null: following
-    this.pending = [];
+    this.pending = new Bytes();  // written, not yet followed
     this.frame = 0;
     this.draw();
   }
@@ -100,41 +136,76 @@ export class Picture {
     if (Number.isNaN(read.start)) this.firstNaN = 0;
   }
 
+  // The bytes of a write to standard output, followed at the next frame (or
+  // at once, past a mebibyte: a tab in the background gets no frames).
   addOutput(bytes) {
-    this.pending.push(this.decoder.decode(bytes, { stream: true }));
-    if (this.pending.length > 20000) this.update();
+    this.pending.append(bytes);
+    if (this.pending.length > 2 ** 20) this.update();
     else if (!this.frame) this.frame = requestAnimationFrame(() => this.update());
   }
 
   update() {
     if (this.frame) cancelAnimationFrame(this.frame);
     this.frame = 0;
-    const text = this.partial + this.pending.join('');
-    this.pending = [];
-    const lines = text.split('\n');
-    this.partial = lines.pop();
-    for (const line of lines) this.addLine(line);
-    this.draw();
+    const text = this.partial + this.decoder.decode(this.pending.view(), { stream: true });
+    this.pending.clear();
+    const lines = new Lines(text);
+    this.partial = lines.rest;
+    // A fast run brings a frame of nothing but iterate lines, followed in one
+    // go; else each line is looked at.
+    if (this.lines > 0 && ITERATES.test(lines.whole)) {
+      this.lines += lines.count;
+      this.addIterates(lines, 0, lines.count);
+    } else {
+      let first = 0;  // the first iterate line not yet followed
+      for (let k = 0; k < lines.count; k++) {
+        this.lines++;
+        const line = lines.text(k);
+        if (this.lines > 1 && ITERATE.test(line)) continue;
+        this.addIterates(lines, first, k);
+        first = k + 1;
+        // The question, the prompts and the empty lines say nothing of the runs.
+        const done = /^Done after: (\d+) runs$/.exec(line);
+        if (done) this.done = Number(done[1]);
+      }
+      this.addIterates(lines, first, lines.count);
+    }
+    this.drawSoon();
   }
 
-  addLine(line) {
-    this.lines++;
-    if (this.lines === 1) return;  // the question
-    const done = /^Done after: (\d+) runs$/.exec(line);
-    if (done) {
-      this.done = Number(done[1]);
-      return;
+  // While a run pours in, it is drawn ten times a second, not at every
+  // frame: the frames are the program's time, and nobody follows sixty
+  // drawings a second. A run that has ended, or one chosen, is drawn at once.
+  drawSoon() {
+    clearTimeout(this.later);
+    const wait = this.drawnAt + DRAW_MS - performance.now();
+    const ended = Boolean(this.read) && (this.done !== null || this.count >= this.read.limit);
+    if (this.selected === null && !ended && wait > 0) this.later = setTimeout(() => this.draw(), wait);
+    else this.draw();
+  }
+
+  // Iterate lines `first` to `end` - 1, one for each run, followed by the
+  // program's own runs from the last iterate, all in one call. Only the
+  // latest are kept as runs to step through, and only their texts are made.
+  addIterates(lines, first, end) {
+    const count = end - first;
+    if (count === 0) return;
+    const near = (value) => value !== undefined && Math.abs(value) <= FAR;
+    const values = this.last ? this.program.iterates(0, this.last.value, this.read.lambda, count) : [];
+    let from = this.last;             // { value, text } where kept, null where not followed
+    let fromValue = this.last?.value;
+    for (let k = 0; k < count; k++) {
+      const number = ++this.count;
+      const value = values[k];  // undefined where the page could not follow
+      if (this.firstNaN === null && Number.isNaN(value)) this.firstNaN = number;
+      if (!near(fromValue) || !near(value)) this.noteNotDrawn(number, fromValue, value, lines, first + k);
+      const to = value !== undefined && k >= count - 2 * KEPT - 1 ? { value, text: lines.text(first + k) } : null;
+      if (k >= count - 2 * KEPT) this.runs.push({ number, from, to, text: lines.text(first + k) });
+      from = to;
+      fromValue = value;
     }
-    if (!ITERATE.test(line)) return;  // the prompts, the empty lines
-    const number = ++this.count;
-    const from = this.last;
-    const to = from && { value: this.program.step(from.value, this.read.lambda), text: line };
-    if (this.firstNaN === null && Number.isNaN(to?.value)) this.firstNaN = number;
-    this.last = to;
-    const run = { number, from, to, text: line };
-    if (!this.inView(run)) this.noteNotDrawn(run);
-    this.runs.push(run);
-    if (this.runs.length >= 2 * KEPT) this.runs.splice(0, KEPT);
+    this.last = from;
+    if (this.runs.length >= 2 * KEPT) this.runs.splice(0, this.runs.length - KEPT);
   }
 
   // Runs on the curve in a view a double can hold: finite, and not so far
@@ -160,14 +231,25 @@ export class Picture {
     return this.inView(run) && this.followed(run);
   }
 
-  noteNotDrawn(run) {
-    let text;
-    if (!run.from) text = `${run.text}, an iterate this page could not follow`;
-    else if (Number.isFinite(run.to.value) && Number.isFinite(run.from.value)) text = `beyond ±${formatG(FAR)}`;
-    else text = run.text;
+  // Run `number` from `from` to `to` (each undefined where the page could
+  // not follow), whose line is line k of `lines`, is not drawn: noted with
+  // its reason, beside the runs before it for the same reason. Where the
+  // reason is the line itself, as for NaN, the line is only compared.
+  noteNotDrawn(number, from, to, lines, k) {
     const last = this.notDrawn.at(-1);
-    if (last && last.text === text && last.last === run.number - 1) last.last = run.number;
-    else this.notDrawn.push({ first: run.number, last: run.number, text });
+    const followed = from !== undefined && to !== undefined;
+    if (followed && !(Number.isFinite(to) && Number.isFinite(from))) {
+      if (last?.last === number - 1 && lines.is(k, last.text)) last.last = number;
+      else this.noteReason(number, lines.text(k));
+    } else {
+      this.noteReason(number, followed ? `beyond ±${formatG(FAR)}` : `${lines.text(k)}, an iterate this page could not follow`);
+    }
+  }
+
+  noteReason(number, reason) {
+    const last = this.notDrawn.at(-1);
+    if (last && last.text === reason && last.last === number - 1) last.last = number;
+    else this.notDrawn.push({ first: number, last: number, text: reason });
     if (this.notDrawn.length > 100) this.notDrawn.splice(1, 1);
   }
 
@@ -268,6 +350,8 @@ export class Picture {
   }
 
   draw() {
+    clearTimeout(this.later);
+    this.drawnAt = performance.now();
     const runs = this.shown();
     const others = this.otherRuns(runs);
     const { x: [x0, x1], y: [y0, y1], drawn } = this.view(runs, others);

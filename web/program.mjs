@@ -13,6 +13,14 @@ const latin1 = new TextDecoder('latin1');
 // What read_dialogue returns when the answer was not n.
 const BUILT_IN = -1;
 
+// An outcome as the module gives it (the count on the Done line, 0 where the
+// limit came first with the last iterate finite, -1 where it was infinite or
+// NaN) as the page says it: the count, 'finite' or 'infinite'.
+export function outcomeOf(result) {
+  if (result > 0) return result;
+  return result === 0 ? 'finite' : 'infinite';
+}
+
 export class Program {
   static async load(module) {
     return new Program(await instance(module));
@@ -104,9 +112,17 @@ export class Program {
   // came first; with the step of `rounding` (web/roundings.mjs), 0 the
   // program's own.
   outcome(start, lambda, limit, rounding = 0) {
-    const result = this.exports.rounding_outcome(rounding, start, lambda, limit);
-    if (result > 0) return result;
-    return result === 0 ? 'finite' : 'infinite';
+    return outcomeOf(this.exports.rounding_outcome(rounding, start, lambda, limit));
+  }
+
+  // The same for many: each start and λ from `points` (start, λ, start, λ,
+  // ...) with its rounding from `roundings`, as outcomeOf() reads them.
+  outcomes(roundings, points, limit) {
+    const outcomes = new Int32Array(roundings.length);
+    for (let k = 0; k < roundings.length; k++) {
+      outcomes[k] = this.exports.rounding_outcome(roundings[k], points[2 * k], points[2 * k + 1], limit);
+    }
+    return outcomes;
   }
 
   // The iterates that the runs from start with the rounding's step land on,

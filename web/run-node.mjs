@@ -39,7 +39,11 @@ const host = {
         while (done < bytes.length) done += writeSync(fd, bytes, done);
         return 0;
       } catch (error) {
-        return error.code === 'EAGAIN' ? tryAgainSoon(attempt) : errnoOf(error);
+        if (error.code !== 'EAGAIN') return errnoOf(error);
+        // The bytes are the module's until this call returns.
+        bytes = bytes.slice(done);
+        done = 0;
+        return tryAgainSoon(attempt);
       }
     };
     return attempt();

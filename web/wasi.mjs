@@ -1,26 +1,35 @@
 // The WASI layer: the system calls the program makes (read, write, close and
 // the few that the C library makes at start), one layer for the page and for
-// Node. A host answers them; it owns the bytes, this layer only moves them.
+// Node. A host answers them; it owns the bytes, this layer moves them, the
+// program's standard output in pieces (OUTPUT_PIECE).
 //
 // The program blocks on std::cin between prompts, and JavaScript cannot block.
-// The module is built with binaryen's asyncify pass for fd_read and fd_write:
+// The module is built with binaryen's asyncify pass for fd_read, fd_write and
+// fd_close:
 // when the host answers one of them with a Promise, the call unwinds the
 // module's stack into memory and returns to run(), which waits for the Promise
 // and then rewinds the stack into the same call, which finishes with the
 // answer. The arithmetic never leaves the module.
+
+import { Bytes } from './bytes.mjs';
 
 const WASI_ESUCCESS = 0;
 const WASI_EBADF = 8;
 const WASI_ESPIPE = 70;
 const WASI_FILETYPE_CHARACTER_DEVICE = 2;
 
-// asyncify_get_state()
+// asyncify_get_state() while the stack unwinds
 const UNWINDING = 1;
-const REWINDING = 2;
 
 // The build keeps memory below the program's data (its __global_base) free
 // for the unwound stack; its header sits at the first aligned address past 0.
 const ASYNCIFY_HEADER = 16;
+
+// Standard output goes to the host in pieces of up to this many bytes, as a
+// pipe carries what a program writes, not a call for every line: a long run
+// writes millions of lines, and a call out of the module for each cost the
+// page as much as the program's own formatting of them.
+const OUTPUT_PIECE = 16384;
 
 // proc_exit's way out of the module, which has no other.
 class Exit extends Error {
@@ -35,56 +44,106 @@ class Exit extends Error {
 //   Uint8Array (empty at the end of input), or a WASI errno, or a Promise of
 //   either.
 // host.write(fd, bytes): writes all of bytes to fd 1 or 2; a WASI errno (0 on
-//   success) or a Promise of one. bytes is the host's own copy.
+//   success) or a Promise of one. bytes are good only until the call returns:
+//   a host that keeps them copies them. Standard output comes in pieces of
+//   whole writes, each handed over once OUTPUT_PIECE bytes are held, and
+//   whatever is held before the program reads, writes to standard error,
+//   closes or ends; an errno for a piece is the answer to the write that
+//   handed it over, or else to the next write to standard output or close.
 // host.close(fd): a WASI errno.
 // A Promise that rejects ends the run: run() rejects with its reason.
 export async function run(module, host) {
   let exports;
-  let memoryBuffer = null;
-  let memoryView = null;
+  let buffer = null;  // the module's memory, and views of it as bytes and as words
+  let bytes = null;
+  let words = null;
+  let rewinding = false;
   let answer;  // the settled Promise of the call being rewound
   let waitingFor = null;
 
-  // The view is made anew whenever the memory has grown.
+  // The views are made anew whenever the memory has grown.
   const memory = () => {
-    if (memoryBuffer !== exports.memory.buffer) {
-      memoryBuffer = exports.memory.buffer;
-      memoryView = new DataView(memoryBuffer);
+    if (buffer !== exports.memory.buffer) {
+      buffer = exports.memory.buffer;
+      bytes = new Uint8Array(buffer);
+      words = new DataView(buffer);
     }
-    return memoryView;
   };
 
-  // A WASI iovec list as [address, length] pairs.
-  const iovecs = (list, count) => {
-    const view = memory();
-    const pieces = [];
-    for (let i = 0; i < count; i++) {
-      pieces.push([view.getUint32(list + 8 * i, true), view.getUint32(list + 8 * i + 4, true)]);
-    }
-    return pieces;
+  // A WASI iovec list: the address and the length of piece i, and all the
+  // pieces' length.
+  const address = (list, i) => words.getUint32(list + 8 * i, true);
+  const length = (list, i) => words.getUint32(list + 8 * i + 4, true);
+  const totalLength = (list, count) => {
+    let total = 0;
+    for (let i = 0; i < count; i++) total += length(list, i);
+    return total;
   };
-  const totalLength = (pieces) => pieces.reduce((sum, [, length]) => sum + length, 0);
 
-  // A call whose answer may come later: ask(...args) asks the host, and
-  // finish(answer, ...args) completes the call, now or once rewound.
-  const mayWait = (ask, finish) => (...args) => {
+  // Standard output held for the host, and the errno of a piece it failed
+  // to take that no call has answered yet.
+  const held = new Bytes(2 * OUTPUT_PIECE);
+  let heldError = WASI_ESUCCESS;
+
+  // Appends what an iovec list points at to `into`, a Bytes.
+  const collect = (into, list, count) => {
+    for (let i = 0; i < count; i++) into.appendFrom(bytes, address(list, i), address(list, i) + length(list, i));
+    return into;
+  };
+
+  // Hands what is held to the host: its answer, an errno or a Promise of one.
+  const handOver = () => {
+    if (held.length === 0) return WASI_ESUCCESS;
+    const answer = host.write(1, held.view());
+    held.clear();
+    return answer;
+  };
+
+  // Hands over what is held before `next()`, whose answer this is; an errno
+  // on the way is kept for the next write or close of standard output.
+  const afterHandingOver = (next) => {
+    const keep = (errno) => {
+      heldError ||= errno;
+      return next();
+    };
+    const answer = handOver();
+    return answer instanceof Promise ? answer.then(keep) : keep(answer);
+  };
+
+  const write = (fd, list, count) => {
+    if (fd === 2) {
+      const piece = collect(new Bytes(totalLength(list, count)), list, count).view();
+      return afterHandingOver(() => host.write(2, piece));
+    }
+    if (fd !== 1) return WASI_EBADF;
+    if (heldError) return heldError;
+    collect(held, list, count);
+    return held.length >= OUTPUT_PIECE ? handOver() : WASI_ESUCCESS;
+  };
+
+  // A call whose answer may come later: ask(fd, list, count) asks the host,
+  // and finish(answer, fd, list, count, resultAddress) completes the call,
+  // now or once rewound.
+  const mayWait = (ask, finish) => (fd, list, count, resultAddress) => {
+    memory();
     let value;
-    if (exports.asyncify_get_state() === REWINDING) {
+    if (rewinding) {
+      rewinding = false;
       exports.asyncify_stop_rewind();
       value = answer;
       answer = undefined;
     } else {
-      value = ask(...args);
+      value = ask(fd, list, count);
       if (value instanceof Promise) {
         waitingFor = value;
-        const view = memory();
-        view.setUint32(ASYNCIFY_HEADER, ASYNCIFY_HEADER + 8, true);
-        view.setUint32(ASYNCIFY_HEADER + 4, exports.__global_base.value, true);
+        words.setUint32(ASYNCIFY_HEADER, ASYNCIFY_HEADER + 8, true);
+        words.setUint32(ASYNCIFY_HEADER + 4, exports.__global_base.value, true);
         exports.asyncify_start_unwind(ASYNCIFY_HEADER);
         return 0;  // unused: the stack is unwinding
       }
     }
-    return finish(value, ...args);
+    memory();  // the host's answer may have come after the memory grew
+    return finish(value, fd, list, count, resultAddress);
   };
 
   const standardStream = (fd) => fd >= 0 && fd <= 2;
@@ -92,63 +151,56 @@ export async function run(module, host) {
   const imports = {
     wasi_snapshot_preview1: {
       fd_read: mayWait(
-        (fd, list, count) => {
-          if (fd !== 0) return WASI_EBADF;
-          const room = totalLength(iovecs(list, count));
-          return host.read(room);
-        },
-        (bytes, fd, list, count, readAddress) => {
-          if (typeof bytes === 'number') return bytes;
-          const heap = new Uint8Array(memory().buffer);
+        (fd, list, count) => (fd === 0 ? afterHandingOver(() => host.read(totalLength(list, count))) : WASI_EBADF),
+        (input, fd, list, count, readAddress) => {
+          if (typeof input === 'number') return input;
           let done = 0;
-          for (const [address, length] of iovecs(list, count)) {
-            const piece = bytes.subarray(done, done + length);
-            heap.set(piece, address);
+          for (let i = 0; i < count; i++) {
+            const piece = input.subarray(done, done + length(list, i));
+            bytes.set(piece, address(list, i));
             done += piece.length;
           }
-          memory().setUint32(readAddress, done, true);
+          words.setUint32(readAddress, done, true);
           return WASI_ESUCCESS;
         }),
 
       fd_write: mayWait(
-        (fd, list, count) => {
-          if (fd !== 1 && fd !== 2) return WASI_EBADF;
-          const pieces = iovecs(list, count);
-          const bytes = new Uint8Array(totalLength(pieces));
-          let done = 0;
-          for (const [address, length] of pieces) {
-            bytes.set(new Uint8Array(memory().buffer, address, length), done);
-            done += length;
-          }
-          return host.write(fd, bytes);
-        },
+        write,
         (errno, fd, list, count, writtenAddress) => {
           if (errno !== WASI_ESUCCESS) return errno;
-          const total = totalLength(iovecs(list, count));
-          memory().setUint32(writtenAddress, total, true);
+          words.setUint32(writtenAddress, totalLength(list, count), true);
           return WASI_ESUCCESS;
         }),
 
-      fd_close: (fd) => (standardStream(fd) ? host.close(fd) : WASI_EBADF),
+      // Closing standard output hands over what is held first, and answers
+      // for it.
+      fd_close: mayWait(
+        (fd) => {
+          if (!standardStream(fd)) return WASI_EBADF;
+          if (fd !== 1) return host.close(fd);
+          return afterHandingOver(() => heldError || host.close(fd));
+        },
+        (errno) => errno),
 
       // The three standard streams are terminals: not seekable, so the C
       // library never tries to seek back over input it has read ahead.
-      fd_fdstat_get: (fd, address) => {
+      fd_fdstat_get: (fd, stat) => {
         if (!standardStream(fd)) return WASI_EBADF;
-        const view = memory();
-        view.setUint8(address, WASI_FILETYPE_CHARACTER_DEVICE);
-        view.setUint16(address + 2, 0, true);
+        memory();
+        words.setUint8(stat, WASI_FILETYPE_CHARACTER_DEVICE);
+        words.setUint16(stat + 2, 0, true);
         const seekAndTell = (1n << 2n) | (1n << 5n);
-        view.setBigUint64(address + 8, ~seekAndTell & 0x1fffffffn, true);
-        view.setBigUint64(address + 16, 0n, true);
+        words.setBigUint64(stat + 8, ~seekAndTell & 0x1fffffffn, true);
+        words.setBigUint64(stat + 16, 0n, true);
         return WASI_ESUCCESS;
       },
       fd_seek: () => WASI_ESPIPE,
 
       // No environment.
       environ_sizes_get: (countAddress, sizeAddress) => {
-        memory().setUint32(countAddress, 0, true);
-        memory().setUint32(sizeAddress, 0, true);
+        memory();
+        words.setUint32(countAddress, 0, true);
+        words.setUint32(sizeAddress, 0, true);
         return WASI_ESUCCESS;
       },
       environ_get: () => WASI_ESUCCESS,
@@ -170,6 +222,7 @@ export async function run(module, host) {
       exports.asyncify_stop_unwind();
       answer = await waitingFor;
       waitingFor = null;
+      rewinding = true;
       exports.asyncify_start_rewind(ASYNCIFY_HEADER);
       status = exports.__main_void();
     }
@@ -177,6 +230,10 @@ export async function run(module, host) {
   } catch (error) {
     if (error instanceof Exit) return error.status;
     throw error;
+  } finally {
+    // A program that ends without closing its standard output still shows
+    // all it wrote.
+    await handOver();
   }
 }
 

@@ -93,4 +93,13 @@ test('2147483647 runs from 1e200', async () => {
   const end = await screenText(page);
   await page.waitForTimeout(300);
   assert.equal(await screenText(page), end, 'nothing is written after Stop');
+
+  // Every run followed, all NaN from the first: one stretch in the notes.
+  const dropped = Number((await page.locator('#dropped').textContent()).replace(/\D/g, ''));
+  const [, followed] = /^runs 1 to ([\d,]+): -?nan, not drawn$/.exec(await page.locator('#notes').textContent());
+  assert.ok(Number(followed.replace(/,/g, '')) > dropped, `${followed} runs followed, ${dropped} lines dropped`);
+  // Once the lines have stopped, all the screen keeps is laid out to be
+  // read and searched, not only the part last on screen: no block is left
+  // unseen.
+  await page.waitForFunction(() => !document.querySelector('#screen .unseen'), null, { timeout: 20000 });
 });

@@ -19,13 +19,15 @@ const types = {
 };
 
 // Serves web/ on a free port of 127.0.0.1 until close(), with room for the
-// longest address a browser opens.
-export async function serve() {
+// longest address a browser opens, and these headers on every answer.
+export async function serve(headers = {}) {
   const server = createServer({ maxHeaderSize: 4 << 20 }, async (request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
     try {
       const body = await readFile(join(web, path.endsWith('/') ? `${path}index.html` : path));
-      response.writeHead(200, { 'Content-Type': types[extname(path) || '.html'] ?? 'application/octet-stream' });
+      response.writeHead(200, {
+        'Content-Type': types[extname(path) || '.html'] ?? 'application/octet-stream', ...headers,
+      });
       response.end(body);
     } catch {
       response.writeHead(404).end();
@@ -73,10 +75,11 @@ export const engine = engines[engineName];
 export const noPhone = engineName === 'webkit' && "MiniBrowser's window is no narrower than its toolbar, 447 px";
 
 // Starts the browser (with a profile of its own that it removes) and the
-// server; the caller's test ends both with close().
-// Every page error is collected in errors, which each test checks is empty.
-export async function open({ width = 1280, height = 900, touch = false } = {}) {
-  const server = await serve();
+// server, which sends `headers` with every file; the caller's test ends both
+// with close(). Every page error is collected in errors, which each test
+// checks is empty.
+export async function open({ width = 1280, height = 900, touch = false, headers } = {}) {
+  const server = await serve(headers);
   let page;
   let browser;
   if (engineName === 'webkit') {
@@ -123,11 +126,11 @@ export async function open({ width = 1280, height = 900, touch = false } = {}) {
 // waits for the question and returns the page alone.
 export function opener(after, { waiting = false } = {}) {
   const opened = [];
+  // Closed before the check: a failed check must not leave a browser up,
+  // and WebKit's errors are collected as it closes.
   after(async () => {
-    for (const browser of opened) {
-      assert.deepEqual(browser.errors, [], 'no page error is logged');
-      await browser.close();
-    }
+    for (const browser of opened) await browser.close();
+    for (const browser of opened) assert.deepEqual(browser.errors, [], 'no page error is logged');
   });
   return async (options) => {
     const browser = await open(options);
@@ -245,11 +248,17 @@ export async function paste(page, text) {
   }, text);
 }
 
-// Types text key by key: Enter for each line end.
+// Types text key by key, as a person at the screen does: Enter for each line
+// end, and what follows it once the program has answered, by waiting for
+// more or ending. (The program runs in a worker: typed ahead, the keys would
+// show before its answer, as at a terminal.)
 export async function typeKeys(page, text) {
-  for (const char of text) {
-    if (char === '\n') await page.keyboard.press('Enter');
-    else await page.keyboard.type(char);
+  for (const [k, char] of [...text].entries()) {
+    if (char !== '\n') await page.keyboard.type(char);
+    else {
+      await page.keyboard.press('Enter');
+      if (k < text.length - 1) await page.waitForFunction(() => document.getElementById('state').textContent !== 'running');
+    }
   }
 }
 

@@ -1,0 +1,22 @@
+// A worker of the map's (web/map-workers.mjs): an instance of the module of its
+// own, which never runs main(), computes the cells it is handed, each start
+// and λ with its rounding, and answers with their outcomes as the module
+// gives them and how long they took. It computes; the page paints.
+import { Program } from './program.mjs';
+
+let program = null;
+
+addEventListener('message', async ({ data }) => {
+  try {
+    if (data.module) {
+      program = await Program.load(data.module);
+      postMessage({ ready: true });
+      return;
+    }
+    const started = performance.now();
+    const outcomes = program.outcomes(data.roundings, data.points, data.limit);
+    postMessage({ job: data.job, outcomes, ms: performance.now() - started }, [outcomes.buffer]);
+  } catch (error) {
+    postMessage({ failed: error.message });
+  }
+});

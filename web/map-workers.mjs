@@ -93,13 +93,15 @@ export class Workers {
     return this.taking.some((worker) => worker.jobs < JOBS_EACH);
   }
 
-  // A job's outcomes (web/map.mjs), from the worker with the fewest jobs:
-  // a Promise of { outcomes, ms }.
-  compute(job) {
+  // A job's outcomes (web/map.mjs), from the worker with the fewest jobs,
+  // for as many of its cells as it comes to in `ms` (and its first
+  // `atLeast`): a Promise of { outcomes, ms }.
+  compute(job, ms) {
     const worker = this.taking.reduce((least, next) => (next.jobs < least.jobs ? next : least));
     const number = ++this.jobs;
     worker.jobs++;
-    worker.postMessage({ job: number, roundings: job.roundings, points: job.points, limit: job.limit });
+    const { roundings, points, limit, atLeast } = job;
+    worker.postMessage({ job: number, roundings, points, limit, atLeast, ms });
     return new Promise((resolve, reject) => this.answers.set(number, { resolve, reject, worker }));
   }
 }

@@ -57,11 +57,18 @@ export function axisOver(low, high, count) {
 
 // Cells handed out together, to the page's workers (web/map-workers.mjs) or to
 // its own instance of the module: for each, the computation it is for and
-// where it is, and the start, λ and rounding it is computed with.
+// where it is, and the start, λ and rounding it is computed with. A job is
+// computed for as long as it may take, and the cells it did not come to go
+// back to be handed out again: however long its cells take, and a cell that
+// ends in 3 runs may lie beside one that runs to the limit, no job holds a
+// worker or the page longer than a cell past its time. Only the coarsest
+// cells, which cover the map until the finer come, are computed whole: a map
+// left for another is left with no gap.
 class Job {
   constructor(limit, entries) {
     this.entries = entries;
     this.limit = limit;
+    this.atLeast = Math.max(1, entries.filter(({ size }) => size === COARSEST).length);
     this.points = new Float64Array(2 * entries.length);
     this.roundings = new Int32Array(entries.length);
     entries.forEach(({ computation, i, j }, k) => {
@@ -71,14 +78,23 @@ class Job {
     });
   }
 
-  // Computed by the page's own instance of the module.
-  computeWith(program) {
-    return program.outcomes(this.roundings, this.points, this.limit);
+  // Computed by the page's own instance of the module until `until`.
+  computeWith(program, until) {
+    return program.outcomes(this.roundings, this.points, this.limit, until, this.atLeast);
+  }
+
+  // The entries computed, of the outcomes a computation gave; the rest are
+  // put back into `returned`.
+  computed(outcomes, returned) {
+    returned.push(...this.entries.slice(outcomes.length));
+    return this.entries.slice(0, outcomes.length);
   }
 }
 
 // Cells a job takes when nothing is known of how long they take.
 const JOB_CELLS = 64;
+// The first pass's cells stand for COARSEST × COARSEST cells each.
+const COARSEST = 8;
 
 // The cells of a computation or a comparison handed out a job at a time
 // until `until` (a performance.now() time), computed at once with its
@@ -87,7 +103,7 @@ function computeUntil(computation, until, painted) {
   for (;;) {
     const job = computation.take(JOB_CELLS, painted);
     if (!job) return false;
-    computation.finish(job, job.computeWith(computation.program), painted);
+    computation.finish(job, job.computeWith(computation.program, until), painted);
     if (performance.now() >= until) return true;
   }
 }
@@ -109,6 +125,7 @@ export class Computation {
     this.outcomes = new Array(this.columns * this.rows);  // undefined until computed
     this.done = 0;
     this.msPerCell = null;  // as the last job took
+    this.returned = [];     // cells a job handed out and did not come to
     this.drawn = false;     // whether the map has shown it yet
     // Each text as the program reads it, once per column and row.
     this.starts = Array.from({ length: this.columns }, (_, i) => program.number(axisText(grid.start, i)));
@@ -121,10 +138,10 @@ export class Computation {
   }
 
   * cells() {
-    for (let size = 8; size >= 1; size /= 2) {
+    for (let size = COARSEST; size >= 1; size /= 2) {
       for (let j = 0; j < this.rows; j += size) {
         for (let i = 0; i < this.columns; i += size) {
-          if (size === 8 || i % (2 * size) !== 0 || j % (2 * size) !== 0) yield [i, j, size];
+          if (size === COARSEST || i % (2 * size) !== 0 || j % (2 * size) !== 0) yield [i, j, size];
         }
       }
     }
@@ -132,9 +149,9 @@ export class Computation {
 
   // The next `count` cells not handed out yet that are not known, as a job,
   // or null once every cell has been handed out; those known on the way are
-  // painted at once.
+  // painted at once. Cells a job did not come to go first.
   take(count, painted) {
-    const entries = [];
+    const entries = this.returned.splice(0, count);
     while (entries.length < count) {
       const { value, done } = this.order.next();
       if (done) break;
@@ -148,7 +165,8 @@ export class Computation {
 
   // A job's outcomes, as the module gave them.
   finish(job, outcomes, painted) {
-    job.entries.forEach(({ i, j, size }, k) => painted(i, j, size, this.record(i, j, outcomes[k])));
+    job.computed(outcomes, this.returned)
+      .forEach(({ i, j, size }, k) => painted(i, j, size, this.record(i, j, outcomes[k])));
   }
 
   record(i, j, result) {
@@ -183,6 +201,7 @@ export class Comparison {
     this.done = 0;
     this.differ = 0;
     this.msPerCell = null;
+    this.returned = [];
     this.drawn = false;
     for (let j = 0; j < this.rows; j++) for (let i = 0; i < this.columns; i++) this.count(i, j);
     this.order = own.cells();
@@ -209,7 +228,7 @@ export class Comparison {
 
   // A job of the outcomes either side lacks for the next `count` cells.
   take(count, painted) {
-    const entries = [];
+    const entries = this.returned.splice(0, count);
     while (entries.length < count) {
       const { value, done } = this.order.next();
       if (done) break;
@@ -224,10 +243,13 @@ export class Comparison {
   }
 
   finish(job, outcomes, painted) {
-    job.entries.forEach(({ computation, i, j }, k) => computation.record(i, j, outcomes[k]));
-    for (const { i, j, size } of job.entries) {
+    const computed = job.computed(outcomes, this.returned);
+    computed.forEach(({ computation, i, j }, k) => computation.record(i, j, outcomes[k]));
+    // A cell is told once, when both sides are known: a job may hold both.
+    for (const { i, j, size } of computed) {
+      const told = this.compared[j * this.columns + i];
       const pair = this.count(i, j);
-      if (pair) painted(i, j, size, pair);
+      if (pair && !told) painted(i, j, size, pair);
     }
   }
 
@@ -289,8 +311,8 @@ function colour(outcome, limit) {
 const MARGIN = { left: 46, right: 12, top: 10, bottom: 58 };
 const LEGEND_ROW = 18;
 const LEGEND = 12;  // the legend's bar, below the start axis
-// Cells computed between two looks at the clock and the page, where there
-// are no workers; and how long a job for a worker should take.
+// How long cells are computed between two looks at the page, where there are
+// no workers; and how long a job may take.
 const SLICE_MS = 12;
 const JOB_MS = 8;
 // How often a map is drawn as its cells come.
@@ -405,10 +427,10 @@ export class RunMap {
 
   // A job to a worker; one that a lost worker took with it is computed here.
   send(computation, job, painted) {
-    this.workers.compute(job).then(({ outcomes, ms }) => {
-      computation.msPerCell = ms / job.entries.length;
+    this.workers.compute(job, JOB_MS).then(({ outcomes, ms }) => {
+      computation.msPerCell = ms / outcomes.length;
       computation.finish(job, outcomes, painted);
-    }, () => computation.finish(job, job.computeWith(this.program), painted))
+    }, () => computation.finish(job, job.computeWith(this.program, performance.now() + JOB_MS), painted))
       .then(() => this.compute());
   }
 

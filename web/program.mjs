@@ -116,11 +116,17 @@ export class Program {
   }
 
   // The same for many: each start and λ from `points` (start, λ, start, λ,
-  // ...) with its rounding from `roundings`, as outcomeOf() reads them.
-  outcomes(roundings, points, limit) {
+  // ...) with its rounding from `roundings`, as outcomeOf() reads them; where
+  // `until` (a performance.now() time) comes before the last, the first
+  // `atLeast` of them and those begun before it.
+  outcomes(roundings, points, limit, until = Infinity, atLeast = 1) {
     const outcomes = new Int32Array(roundings.length);
     for (let k = 0; k < roundings.length; k++) {
       outcomes[k] = this.exports.rounding_outcome(roundings[k], points[2 * k], points[2 * k + 1], limit);
+      const computed = k + 1;
+      if (computed >= atLeast && computed < roundings.length && performance.now() >= until) {
+        return outcomes.slice(0, computed);
+      }
     }
     return outcomes;
   }

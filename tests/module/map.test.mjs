@@ -5,7 +5,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { program, screenOf } from './program.mjs';
-import { WHOLE, Computation, axisOver, axisText, outcomeText } from '../../web/map.mjs';
+import { WHOLE, Computation, Comparison, axisOver, axisText, outcomeText } from '../../web/map.mjs';
 
 // The program's last line said as the map says a cell.
 async function printed(startText, lambdaText, limit) {
@@ -53,4 +53,24 @@ test('every cell of a zoomed region, to finer texts, with a limit of 200', async
   const tally = await compare(grid, 200);
   console.log('zoomed:', tally);
   assert.ok(tally['no Done line, iterates finite'] > 0 && tally['Done after: N runs'] > 0);
+});
+
+test('jobs cut short hand the rest out again: every cell once, in the same order and the same as whole jobs', () => {
+  const grid = { start: axisOver(-1.3, -0.3, 41), lambda: axisOver(1.1, 1.35, 21) };
+  const single = 5;
+  // Each cell as it is told, in the order told.
+  const told = (computation, until) => {
+    const cells = [];
+    while (computation.next(until, (i, j, size, outcome) => cells.push(JSON.stringify([i, j, size, outcome]))));
+    return cells;
+  };
+  const whole = told(new Comparison(new Computation(program, grid, 200), new Computation(program, grid, 200, single)),
+    Infinity);
+  // A time already past: each job computes its coarsest cells, or else one
+  // cell, and puts the rest back.
+  const cut = new Comparison(new Computation(program, grid, 200), new Computation(program, grid, 200, single));
+  assert.deepEqual(told(cut, 0), whole);
+  assert.equal(cut.done, cut.cellCount);
+  assert.equal(new Set(whole).size, cut.cellCount, 'each cell told once');
+  assert.ok(cut.differ > 0 && cut.differ < cut.cellCount, `${cut.differ} cells differ`);
 });

@@ -13,10 +13,15 @@ after(async () => {
 });
 
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
-const heap = () => page.evaluate(() => {
-  window.gc();
-  return performance.memory.usedJSHeapSize;
-});
+// The page's heap after a full collection, the DOM's objects with the
+// script's, through the DevTools protocol: the script's own collection
+// (--expose-gc) leaves some, and its weighings swung by up to 12 MiB where
+// these stay within about 1.
+const devTools = engine.heap && await page.context().newCDPSession(page);
+const heap = async () => {
+  await devTools.send('HeapProfiler.collectGarbage');
+  return page.evaluate(() => performance.memory.usedJSHeapSize);
+};
 // The last line shown, and whether the screen is scrolled to its end.
 const screenEnd = () => screen(page).evaluate((element) => ({
   last: element.textContent.slice(element.textContent.lastIndexOf('\n', element.textContent.length - 2) + 1),
@@ -68,9 +73,8 @@ test('2147483647 runs from 1e200', async () => {
   // Bounded: past the lines the screen keeps, the earliest leave and the
   // page says how many; the heap stops growing.
   await page.getByText(/the earliest [\d,]+ lines have left the screen/).waitFor({ timeout: 30000 });
-  // Five weighings a second apart, after the first: most may not be much
-  // above it (one may catch a piece of output on its way to the screen). Only
-  // Chromium lets a page weigh its heap.
+  // Five weighings a second apart, after the first: none may be much above
+  // it. Only Chromium lets a page weigh its heap.
   const heaps = [];
   for (let i = 0; engine.heap && i < 6; i++) {
     if (i) await page.waitForTimeout(1000);
@@ -82,7 +86,7 @@ test('2147483647 runs from 1e200', async () => {
     + (engine.heap ? ` heap ${mebibytes} MiB, a second apart` : ' heap not weighed'));
   assert.ok(lines <= 201000, `the screen keeps at most about 200,000 lines: ${lines}`);
   if (engine.heap) {
-    assert.ok(median(heaps.slice(1)) < heaps[0] + 8 * 2 ** 20, `the heap does not grow with the run: ${mebibytes} MiB`);
+    assert.ok(Math.max(...heaps) < heaps[0] + 4 * 2 ** 20, `the heap does not grow with the run: ${mebibytes} MiB`);
   }
   await saveScreen(page);
   assert.match(await page.locator('#notice').textContent(),

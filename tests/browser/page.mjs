@@ -50,8 +50,8 @@ const engines = {
       executablePath: process.env.BROWSER ?? '/usr/bin/chromium',
       args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
              '--disable-background-networking', '--disable-component-update', '--disable-sync',
-             // The tests weigh the page's heap after a full collection.
-             '--js-flags=--expose-gc'],
+             // The tests weigh the page's heap to the byte.
+             '--enable-precise-memory-info'],
     }),
   },
   // playwright-core 1.64.1 drives Firefox ESR 153 over WebDriver BiDi.

@@ -3,7 +3,8 @@
 // on screen, served and as the one file opened from the disk; the map of
 // every start and λ, whole and zoomed, and where a rounding changes it, once
 // the page's workers are up, against the same map computed natively on one
-// core, with how soon keys and clicks are answered meanwhile; a dragged start
+// core, with how soon keys and clicks are answered meanwhile, and a zoom
+// during the map at the limit of 5,000 until its first cells; a dragged start
 // point until its run is drawn; links of 10,000 and 100,000 blank lines
 // replayed; and a run of 2,000,000 NaN lines in the page against the native
 // program writing the same lines into a pipe, pair after pair, with how soon
@@ -18,7 +19,7 @@ import { pathToFileURL } from 'node:url';
 import * as helpers from '../tests/browser/page.mjs';
 import { againstNative, median, spread, answers } from './long-run.mjs';
 
-const { open, root, waitFor, replayAddress, screen, typeKeys, stop } = helpers;
+const { open, root, waitFor, replayAddress, screen, typeKeys, stop, field } = helpers;
 
 const [native, nativeMap, pairs = 5] = process.argv.slice(2);
 const goal = (value, most, unit) => `(goal: at most ${most}${unit}${value <= most ? ', met' : ', NOT met'})`;
@@ -145,6 +146,36 @@ console.log(`map of where single precision changes the count: first view ${sprea
   + ` ${ratio(differing.whole).toFixed(2)} times the native map ${goal(ratio(differing.whole), 0.75, ' times')}`);
 console.log(`keys and clicks answered while a map computes, ${fresh.answers.length} of them, ms: median`
   + ` ${spread(fresh.answers, 0)} ${goal(Math.max(...fresh.answers), 50, ' ms')}`);
+
+// A zoom by a key while the whole map at the limit of 5,000 runs computes,
+// past its first 3,000 cells: from the key until the zoomed map's first 300
+// cells are known. Jobs still out for the whole map hold the workers meanwhile.
+const zoomsAt5000 = [];
+for (let pair = 0; pair < pairs; pair++) {
+  await page.goto(browser.url);
+  await waitFor(page, 'waiting for input');
+  await field(page, 'limit').fill('5000');
+  await field(page, 'limit').press('Enter');
+  await page.evaluate(() => {
+    const progress = document.getElementById('map-progress');
+    const cells = () => Number(/^([\d,]+) of/.exec(progress.textContent)?.[1].replace(/,/g, ''));
+    new MutationObserver((changes, observer) => {
+      if (!window.wholeUnderway) {
+        window.wholeUnderway = document.getElementById('map-limit').textContent.includes('limit 5000')
+          && cells() > 3000;
+      } else if (!progress.textContent.includes('of 25,359') && cells() >= 300) {
+        window.zoomedCells = performance.now();
+        observer.disconnect();
+      }
+    }).observe(progress, { childList: true, characterData: true, subtree: true });
+    document.addEventListener('keydown', (event) => { window.zoomKey = event.timeStamp; }, { capture: true });
+  });
+  await page.waitForFunction(() => window.wholeUnderway);
+  await map.press('+');
+  await page.waitForFunction(() => window.zoomedCells);
+  zoomsAt5000.push(await page.evaluate(() => window.zoomedCells - window.zoomKey));
+}
+console.log(`a zoom while the map at the limit 5,000 computes: its first 300 cells after ${spread(zoomsAt5000, 0)} ms`);
 
 // The start point dragged: from each move of the pointer until the run it
 // typed has ended its iteration on screen and is drawn, a frame at a time.

@@ -403,6 +403,9 @@ export class RunMap {
   compute() {
     const computation = this.computation;
     if (!computation) return;  // workers ready before the first map
+    // How many workers compute the map, told as each is ready: 0 where the
+    // page's thread does.
+    this.canvas.dataset.workers = this.workers?.count ?? 0;
     const painted = (i, j, size, outcome) => {
       if (computation === this.computation) this.paintCell(i, j, size, outcome);
     };
@@ -596,8 +599,6 @@ export class RunMap {
     // Where the cells are, for whoever must point at one.
     canvas.dataset.plot = [plot.left, plot.top, plot.width, plot.height].join(' ');
     canvas.dataset.cells = [this.computation.columns, this.computation.rows].join(' ');
-    // And how many workers compute it: 0 where the page's thread does.
-    canvas.dataset.workers = this.workers?.count ?? 0;
     context.imageSmoothingEnabled = false;
     context.drawImage(this.image, plot.left, plot.top, plot.width, plot.height);
 

@@ -42,7 +42,9 @@ test("opened from the disk, it runs the README's dialogues", async () => {
   assert.equal(await page.getByRole('table', { name: 'to the last bit' }).locator('tr[aria-current="true"] td')
     .filter({ hasText: /^-?0x/ }).textContent(), '-0x1.c4f057fe848c7p+0');
   await page.locator('#map-progress').filter({ hasText: /^25,359 of 25,359 cells$/ }).waitFor();
-  // Its workers are made from its own text, which no second file holds.
+  // Its workers are made from its own text, which no second file holds;
+  // they start once the first screen is up, perhaps after the first map.
+  await page.locator('#map[data-workers]:not([data-workers="0"])').waitFor();
   assert.ok(Number(await page.getByRole('application', { name: 'Map' }).getAttribute('data-workers')) >= 1,
     'workers compute the map');
   await page.getByRole('application', { name: 'Map' }).hover({ position: await cellPoint(page, 40, 8) });

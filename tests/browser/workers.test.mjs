@@ -14,6 +14,9 @@ import {
 
 const opened = opener(after);
 const workersOf = (page) => page.getByRole('application', { name: 'Map' }).getAttribute('data-workers');
+// The workers start once the first screen is up, and the first map may be
+// done before one is ready.
+const workersReady = (page) => page.locator('#map[data-workers]:not([data-workers="0"])').waitFor();
 const runsIn = (page) => screen(page).getAttribute('data-runs-in');
 const dialogue = (name) => readFile(join(root, 'tests/dialogues', name));
 
@@ -28,6 +31,7 @@ test("the workers' maps are the page thread's, cell for cell", async () => {
   await page.goto(url);
   await waitFor(page, 'waiting for input');
   await mapDone(page);
+  await workersReady(page);
   assert.ok(Number(await workersOf(page)) >= 1, 'the page computes its map with workers');
   await pointAtTheReadmesCell(page);
 

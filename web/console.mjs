@@ -128,7 +128,9 @@ export class Console {
     this.nearScreen = new IntersectionObserver((entries) => {
       for (const { isIntersecting, target } of entries) if (isIntersecting) this.reveal(target);
     }, { root: screen, rootMargin: '100% 0px' });
-    this.reset();
+    // Until the first run starts, the program is still loading: a screen
+    // that said "running" then had a Stop that could not be pressed.
+    this.reset('loading');
   }
 
   focus() {
@@ -159,7 +161,7 @@ export class Console {
     };
   }
 
-  reset() {
+  reset(state = 'running') {
     this.screen.replaceChildren();
     this.nearScreen.disconnect();
     this.blocks = [];         // closed, on the page
@@ -182,7 +184,7 @@ export class Console {
     this.reader = null;       // the program's read waiting for a line
     this.stopped = false;
     this.finished = false;
-    this.state = 'running';
+    this.state = state;
     this.sliceStart = performance.now();
     this.frame = 0;
     this.renderedAt = -Infinity;

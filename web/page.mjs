@@ -32,6 +32,7 @@ let roundings;
 // What this run was sent, for "Copy link"; whether the controls typed it; and
 // whether what it read is known yet (once its reads have all been answered).
 let typed = '';
+let typedEndsInWord = false;  // whether typed's last character is not a blank
 let typedByControls = false;
 let inputEnded = false;
 let readKnown = false;
@@ -48,9 +49,14 @@ const screen = new Console($('screen'), $('keys'), {
   onInput(text) {
     // Blank lines cannot end a read unless the text before them could still
     // go on: the program's reads are asked again only when something can.
-    const mayEndRead = text === null || /\S/.test(text) || /\S$/.test(typed);
-    if (text !== null) typed += text;
-    else inputEnded = true;
+    // The text's end is kept as a flag: a test of the whole text at every
+    // line would cost a long link time that grows with its square.
+    const mayEndRead = text === null || /\S/.test(text) || typedEndsInWord;
+    if (text === null) inputEnded = true;
+    else if (text) {
+      typed += text;
+      typedEndsInWord = /\S$/.test(text);
+    }
     if (!readKnown && mayEndRead) {
       const read = program.read(typed);
       if (!read.toEnd || inputEnded) showRead(read);
@@ -101,6 +107,7 @@ let runs = 0;  // which run is current: an old run that ends says nothing
 async function start(input = '', { byControls = false } = {}) {
   const thisRun = ++runs;
   typed = '';
+  typedEndsInWord = false;
   typedByControls = byControls;
   inputEnded = false;
   readKnown = false;

@@ -46,13 +46,18 @@ test('a link with 10,000 blank lines replays at the pace the program reads', asy
   assert.ok(shown.endsWith('\n-1.8\n-1.76995\n-1.76929\n-1.76929\n-1.76929\nDone after: 6 runs\n0\n'), shown.slice(-200));
 });
 
-test('Stop answers while a link of 300,000 lines replays', async () => {
+test('Stop answers while a link of 300,000 lines replays, pressed at once or later', async () => {
   // Long enough, in every engine, for Stop to land while it replays.
-  await page.goto(replayAddress(url, `n${'\n'.repeat(300000)}-2\n1\n10\n0\n`));
-  await page.getByRole('status').filter({ hasText: 'running' }).waitFor();
-  const stopTime = await stop(page);
-  assert.ok(stopTime < 1000, `stopped in ${stopTime.toFixed(0)} ms`);
-  assert.ok(!(await screenText(page)).includes('Done after'), 'stopped before the replay ended');
+  const address = replayAddress(url, `n${'\n'.repeat(300000)}-2\n1\n10\n0\n`);
+  const blocks = (count) => page.waitForFunction((wanted) => document.querySelectorAll('#screen .block').length > wanted, count);
+  for (const [when, wait] of [['at once', () => {}], ['after 20,000 lines', () => blocks(20)]]) {
+    await page.goto(address);
+    await page.getByRole('status').filter({ hasText: 'running' }).waitFor();
+    await wait();
+    const stopTime = await stop(page);
+    assert.ok(stopTime < 1000, `${when}: stopped in ${stopTime.toFixed(0)} ms`);
+    assert.ok(!(await screenText(page)).includes('Done after'), `${when}: stopped before the replay ended`);
+  }
 });
 
 test('iterates too far out for a view are not drawn, and the notes say so', async () => {

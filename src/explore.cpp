@@ -14,6 +14,7 @@
 #include "roundings.h"
 
 #include <cmath>
+#include <cstring>
 #include <cstdint>
 #include <sstream>
 #include <string>
@@ -36,6 +37,22 @@ double startRead = 0.0;
 double dampingRead = 0.0;
 std::int32_t limitRead = 0;
 bool readToEnd = false;
+
+// The page's doubles cross as their 64 bits: a browser that makes a NaN a
+// JavaScript number may drop its sign, which the program prints.
+double fromBits(std::uint64_t bits)
+{
+    double x = 0.0;
+    std::memcpy(&x, &bits, sizeof x);
+    return x;
+}
+
+std::uint64_t toBits(double x)
+{
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &x, sizeof bits);
+    return bits;
+}
 
 bool keepGoing(double)
 {
@@ -107,12 +124,12 @@ PAGE_EXPORT("read_to_end") bool readReachedEnd()
     return readToEnd;
 }
 
-PAGE_EXPORT("read_start") double readStart()
+extern "C" double readStart()
 {
     return startRead;
 }
 
-PAGE_EXPORT("read_damping") double readDamping()
+extern "C" double readDamping()
 {
     return dampingRead;
 }
@@ -130,7 +147,7 @@ PAGE_EXPORT("damped_step") double pageDampedStep(double x, double damping)
 
 // Writes x to the buffer as an iterate line shows it, without the line end,
 // and returns its length; text_address() tells where it is.
-PAGE_EXPORT("write_iterate") std::uint32_t writeIterate(double x)
+extern "C" std::uint32_t writeIterate(double x)
 {
     std::ostringstream out;
     out << x;
@@ -143,7 +160,7 @@ PAGE_EXPORT("write_iterate") std::uint32_t writeIterate(double x)
 // run lands on, how many doubles it moved, and the step's own values f(x),
 // f'(x), their quotient and the damped step, each as the shortest decimal.
 // Returns the length; text_address() tells where it is.
-PAGE_EXPORT("run_bits") std::uint32_t runBits(double x, double damping)
+extern "C" std::uint32_t runBits(double x, double damping)
 {
     const StepValues v = dampedStepValues(x, damping);
     text.clear();
@@ -162,7 +179,7 @@ PAGE_EXPORT("run_bits") std::uint32_t runBits(double x, double damping)
 // index where a cycle of doubles begins, its period and its span in ulps, and
 // then the cycle's doubles in hexadecimal; index 0 is `before`, index k the
 // iterate after k runs, and -1 stands for none. Returns the length.
-PAGE_EXPORT("run_ending") std::uint32_t runEnding(double before, std::int32_t runs, double damping)
+extern "C" std::uint32_t runEnding(double before, std::int32_t runs, double damping)
 {
     std::vector<double> iterates{before};
     for (std::int32_t k = 0; k < runs; ++k) {
@@ -182,7 +199,7 @@ PAGE_EXPORT("run_ending") std::uint32_t runEnding(double before, std::int32_t ru
 // later, among the first `runs` runs; -1 if it begins after them. Two
 // iterates `period` runs apart are stepped together, so that however many
 // runs came before, nothing is kept but the two.
-PAGE_EXPORT("cycle_start") std::int32_t cycleStart(double start, std::int32_t period, std::int32_t runs, double damping)
+extern "C" std::int32_t cycleStart(double start, std::int32_t period, std::int32_t runs, double damping)
 {
     double ahead = start;
     for (std::int32_t k = 0; k < period; ++k) {
@@ -230,7 +247,7 @@ PAGE_EXPORT("run_outcome") std::int32_t runOutcome(double start, double damping,
 // The iterates the rounding's runs from `start` land on, the first `limit`
 // at most, left at rounding_iterates(); returns how many runs moved the
 // iterate, which is how many there are.
-PAGE_EXPORT("rounding_run") std::uint32_t roundingRun(std::int32_t rounding, double start, double damping,
+extern "C" std::uint32_t roundingRun(std::int32_t rounding, double start, double damping,
                                                       std::int32_t limit)
 {
     iterates.clear();
@@ -248,7 +265,7 @@ PAGE_EXPORT("rounding_iterates") const double* roundingIterates()
 // is not the program's, bit for bit, or 0 if none is. A run that leaves the
 // iterate unchanged leaves it for the runs after, so a run may part the two
 // where one of them has its Done line.
-PAGE_EXPORT("rounding_parts") std::int32_t roundingParts(std::int32_t rounding, double start, double damping,
+extern "C" std::int32_t roundingParts(std::int32_t rounding, double start, double damping,
                                                          std::int32_t limit)
 {
     const Step other = stepOf(rounding);
@@ -275,8 +292,67 @@ PAGE_EXPORT("rounding_parts") std::int32_t roundingParts(std::int32_t rounding, 
 }
 
 // x in C's hexadecimal notation, left in the buffer; returns the length.
-PAGE_EXPORT("write_hex") std::uint32_t writeHex(double x)
+extern "C" std::uint32_t writeHex(double x)
 {
     text = hexText(x);
     return static_cast<std::uint32_t>(text.size());
+}
+
+// The questions above whose doubles may be an iterate, or a value read, that
+// is NaN: the page asks them with the doubles' bits, and reads them so.
+
+PAGE_EXPORT("read_start") std::uint64_t readStartBits()
+{
+    return toBits(startRead);
+}
+
+PAGE_EXPORT("read_damping") std::uint64_t readDampingBits()
+{
+    return toBits(dampingRead);
+}
+
+PAGE_EXPORT("write_iterate") std::uint32_t writeIterateBits(std::uint64_t x)
+{
+    return writeIterate(fromBits(x));
+}
+
+PAGE_EXPORT("write_hex") std::uint32_t writeHexBits(std::uint64_t x)
+{
+    return writeHex(fromBits(x));
+}
+
+// x as the shortest decimal that the program reads back as x (inf and nan as
+// it writes them), left in the buffer; returns the length.
+PAGE_EXPORT("write_shortest") std::uint32_t writeShortestBits(std::uint64_t x)
+{
+    text = shortestText(fromBits(x));
+    return static_cast<std::uint32_t>(text.size());
+}
+
+PAGE_EXPORT("run_bits") std::uint32_t runBitsOf(std::uint64_t x, std::uint64_t damping)
+{
+    return runBits(fromBits(x), fromBits(damping));
+}
+
+PAGE_EXPORT("run_ending") std::uint32_t runEndingOf(std::uint64_t before, std::int32_t runs, std::uint64_t damping)
+{
+    return runEnding(fromBits(before), runs, fromBits(damping));
+}
+
+PAGE_EXPORT("cycle_start") std::int32_t cycleStartOf(std::uint64_t start, std::int32_t period, std::int32_t runs,
+                                                     std::uint64_t damping)
+{
+    return cycleStart(fromBits(start), period, runs, fromBits(damping));
+}
+
+PAGE_EXPORT("rounding_run") std::uint32_t roundingRunOf(std::int32_t rounding, std::uint64_t start,
+                                                        std::uint64_t damping, std::int32_t limit)
+{
+    return roundingRun(rounding, fromBits(start), fromBits(damping), limit);
+}
+
+PAGE_EXPORT("rounding_parts") std::int32_t roundingPartsOf(std::int32_t rounding, std::uint64_t start,
+                                                           std::uint64_t damping, std::int32_t limit)
+{
+    return roundingParts(rounding, fromBits(start), fromBits(damping), limit);
 }

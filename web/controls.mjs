@@ -27,16 +27,6 @@ function dragText(value, unitsPerPixel) {
   return (text.includes('.') ? text.replace(/\.?0+$/, '') : text).replace(/^-0$/, '0');
 }
 
-// A NaN's sign, which the program writes and reads back.
-const negative = (value) => new DataView(Float64Array.of(value).buffer).getUint8(7) >= 128;
-
-// A double as the shortest text that the program reads back as the same
-// double: infinity and NaN as the program writes them, which its reads take.
-function number(value) {
-  if (Number.isNaN(value)) return negative(value) ? '-nan' : 'nan';
-  if (!Number.isFinite(value)) return value > 0 ? 'inf' : '-inf';
-  return String(value);
-}
 // A double as ARIA takes a number: a plain decimal, with no exponent.
 const decimal = (value) => value.toLocaleString('en', { useGrouping: false, maximumSignificantDigits: 17 });
 
@@ -45,12 +35,12 @@ export const PARAMETER = { start: 'the start point', lambda: 'λ', limit: 'the l
 
 // The sentence that says what the program read.
 function readText(read) {
-  const values = `start ${number(read.start)}, λ ${number(read.lambda)}, limit ${read.limit}`;
+  const values = `start ${read.startText}, λ ${read.lambdaText}, limit ${read.limit}`;
   if (!read.dialogue) return `The program took its built-in values: ${values}.`;
   const failed = PARAMETER[read.failed];
   if (!failed) return `The program read ${values}.`;
-  const stored = read[read.failed];
-  return `The program's read of ${failed} failed: it stored ${number(stored)} and read nothing more, `
+  const stored = read.failed === 'limit' ? read.limit : read[`${read.failed}Text`];
+  return `The program's read of ${failed} failed: it stored ${stored} and read nothing more, `
     + `so it runs with ${values}.`;
 }
 
@@ -131,17 +121,17 @@ export class Controls {
   // the same doubles.
   showRead(read, typedHere) {
     if (!typedHere) {
-      this.startText.value = number(read.start);
-      this.lambdaText.value = number(read.lambda);
+      this.startText.value = read.startText;
+      this.lambdaText.value = read.lambdaText;
       this.limitText.value = String(read.limit);
       this.sent = this.texts();
     }
     this.start = read.start;
-    this.startWords = number(read.start);
+    this.startWords = read.startText;
     // The slider's ends stand for infinities, and its start for NaN, whose
     // words say what it is.
     this.lambdaSlider.value = String(Number.isNaN(read.lambda) ? 0 : Math.min(2, Math.max(0, read.lambda)));
-    this.describeLambda(read.lambda);
+    this.describeLambda(read.lambdaText);
     this.readAs.textContent = readText(read);
     this.placeHandle();
   }
@@ -155,8 +145,8 @@ export class Controls {
     this.placeHandle();
   }
 
-  describeLambda(value = Number(this.lambdaSlider.value)) {
-    this.lambdaSlider.setAttribute('aria-valuetext', `λ ${number(value)}`);
+  describeLambda(words = this.lambdaSlider.value) {
+    this.lambdaSlider.setAttribute('aria-valuetext', `λ ${words}`);
   }
 
   // The picture's view: { x0, x1, left, right, axis } as shares of its width

@@ -338,7 +338,7 @@ export class RunMap {
     this.grid = WHOLE;
     this.limit = 500;          // as the program read it; the map stops at MAP_LIMIT
     this.rounding = null;      // { number, label } of a rounding compared, or null
-    this.mark = null;          // { start, lambda, note } of the current run, or null
+    this.mark = null;          // { start, lambda, startText, lambdaText, note } of the current run, or null
     this.focusCell = null;     // [i, j] moved to by keys
     this.pointed = null;       // [i, j] under the pointer
     this.pointers = new Map(); // pointers down, for a drag or a pinch
@@ -569,7 +569,8 @@ export class RunMap {
   }
 
   // mark: the start point and λ the current run uses, as the program read
-  // them, and a note where a read failed.
+  // them (numbers, and the program's texts of them), and a note where a read
+  // failed.
   setMark(mark) {
     this.mark = mark;
     this.paint();
@@ -578,8 +579,8 @@ export class RunMap {
 
   markText() {
     if (!this.mark) return '';
-    const { start, lambda, note } = this.mark;
-    return `marked: the run of start ${start}, λ ${lambda}${note ? `, ${note}` : ''}`;
+    const { startText, lambdaText, note } = this.mark;
+    return `marked: the run of start ${startText}, λ ${lambdaText}${note ? `, ${note}` : ''}`;
   }
 
   paint() {

@@ -98,7 +98,10 @@ function showRead(read) {
   roundings.show(read);
   controls.showRead(read, typedByControls);
   const failed = PARAMETER[read.failed];
-  map.setMark({ start: read.start, lambda: read.lambda, note: failed && `after the read of ${failed} failed` });
+  map.setMark({
+    start: read.start, lambda: read.lambda, startText: read.startText, lambdaText: read.lambdaText,
+    note: failed && `after the read of ${failed} failed`,
+  });
   if (read.limit !== map.limit) map.show({ limit: read.limit });
 }
 

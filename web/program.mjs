@@ -13,6 +13,24 @@ const latin1 = new TextDecoder('latin1');
 // What read_dialogue returns when the answer was not n.
 const BUILT_IN = -1;
 
+// A double as its 64 bits, and back. The module takes and gives an iterate,
+// or a value read, as its bits: some browsers drop a NaN's sign when it
+// becomes a JavaScript number, and the program prints that sign. A number
+// given where bits are asked for stands for its own bits.
+const scratch = new Float64Array(1);
+const scratchBits = new BigInt64Array(scratch.buffer);
+export function bitsOf(x) {
+  if (typeof x === 'bigint') return x;
+  scratch[0] = x;
+  return scratchBits[0];
+}
+export function valueOf(bits) {
+  scratchBits[0] = bits;
+  return scratch[0];
+}
+// The bits of double k of an array of them, as the array holds them.
+export const bitsAt = (doubles, k) => new BigInt64Array(doubles.buffer, doubles.byteOffset, doubles.length)[k];
+
 // An outcome as the module gives it (the count on the Done line, 0 where the
 // limit came first with the last iterate finite, -1 where it was infinite or
 // NaN) as the page says it: the count, 'finite' or 'infinite'.
@@ -35,16 +53,24 @@ export class Program {
   // the built-in values, else `failed`, the first of 'start', 'lambda' and
   // 'limit' whose read failed (the program then reads nothing more), or null;
   // `toEnd` where the reads ran into the end of the text, so that the program
-  // would wait for more unless input has ended.
+  // would wait for more unless input has ended. The start and λ come as
+  // numbers, as bits (startBits, lambdaBits) and as the shortest texts that
+  // the program reads back as them (startText, lambdaText: -0, inf, -nan).
   read(typed) {
     const bytes = typeof typed === 'string' ? utf8.encode(typed) : typed;
     const address = this.exports.text_buffer(bytes.length);
     new Uint8Array(this.exports.memory.buffer, address, bytes.length).set(bytes);
     const succeeded = this.exports.read_dialogue();
+    const startBits = this.exports.read_start();
+    const lambdaBits = this.exports.read_damping();
     return {
-      start: this.exports.read_start(),
-      lambda: this.exports.read_damping(),
+      start: valueOf(startBits),
+      lambda: valueOf(lambdaBits),
       limit: this.exports.read_limit(),
+      startBits,
+      lambdaBits,
+      startText: this.shortest(startBits),
+      lambdaText: this.shortest(lambdaBits),
       dialogue: succeeded !== BUILT_IN,
       failed: succeeded === BUILT_IN || succeeded === 3 ? null : ['start', 'lambda', 'limit'][succeeded],
       toEnd: Boolean(this.exports.read_to_end()),
@@ -65,7 +91,7 @@ export class Program {
 
   // x as an iterate line shows it (without the line end).
   format(x) {
-    return this.text(this.exports.write_iterate(x));
+    return this.text(this.exports.write_iterate(bitsOf(x)));
   }
 
   // The text of this length that the module has just left in its buffer.
@@ -80,7 +106,7 @@ export class Program {
   // or "NaN"), and the step's own values fx, dfx, quotient and step.
   bits(x, lambda) {
     const [fromShortest, fromHex, toShortest, toHex, ulps, fx, dfx, quotient, step] =
-      this.text(this.exports.run_bits(x, lambda)).split('\t');
+      this.text(this.exports.run_bits(bitsOf(x), bitsOf(lambda))).split('\t');
     return {
       from: { shortest: fromShortest, hex: fromHex }, to: { shortest: toShortest, hex: toHex },
       ulps, fx, dfx, quotient, step,
@@ -93,7 +119,7 @@ export class Program {
   // goes round `period` doubles (their %a texts) within `span` ulps; each
   // null where there is none.
   ending(before, runs, lambda) {
-    const [nan, start, period, span, ...doubles] = this.text(this.exports.run_ending(before, runs, lambda)).split('\t');
+    const [nan, start, period, span, ...doubles] = this.text(this.exports.run_ending(bitsOf(before), runs, bitsOf(lambda))).split('\t');
     return {
       nan: nan === '-1' ? null : Number(nan),
       cycle: start === '-1' ? null : { after: Number(start), period: Number(period), span, doubles },
@@ -103,7 +129,7 @@ export class Program {
   // After how many runs from start the iterate first goes round a cycle of
   // `period` doubles, looked for among the first `runs` runs; null if later.
   cycleStart(start, period, runs, lambda) {
-    const after = this.exports.cycle_start(start, period, runs, lambda);
+    const after = this.exports.cycle_start(bitsOf(start), period, runs, bitsOf(lambda));
     return after < 0 ? null : after;
   }
 
@@ -134,18 +160,23 @@ export class Program {
   // The iterates that the runs from start with the rounding's step land on,
   // at most `limit` of them: one for each run that moved the iterate.
   iterates(rounding, start, lambda, limit) {
-    const count = this.exports.rounding_run(rounding, start, lambda, limit);
+    const count = this.exports.rounding_run(rounding, bitsOf(start), bitsOf(lambda), limit);
     return new Float64Array(this.exports.memory.buffer, this.exports.rounding_iterates(), count).slice();
   }
 
   // The first of the first `limit` runs from start after which the
   // rounding's iterate is not the program's, bit for bit; null if none.
   parts(rounding, start, lambda, limit) {
-    return this.exports.rounding_parts(rounding, start, lambda, limit) || null;
+    return this.exports.rounding_parts(rounding, bitsOf(start), bitsOf(lambda), limit) || null;
   }
 
   // x in C's hexadecimal notation, %a.
   hex(x) {
-    return this.text(this.exports.write_hex(x));
+    return this.text(this.exports.write_hex(bitsOf(x)));
+  }
+
+  // The shortest text that the program reads back as x.
+  shortest(x) {
+    return this.text(this.exports.write_shortest(bitsOf(x)));
   }
 }

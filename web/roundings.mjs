@@ -6,6 +6,7 @@
 // (web/program.mjs): the steps are C++ beside the program's own.
 
 import { outcomeText } from './map.mjs';
+import { bitsAt } from './program.mjs';
 
 // The roundings by the number the module knows them by; 0 is the program's.
 export const ROUNDINGS = [
@@ -61,11 +62,10 @@ export class Roundings {
       this.choose();
       return;
     }
-    const { start, lambda } = read;
     const runs = this.runs;
     this.results = new Map([0, ...ROUNDINGS.map(({ number }) => number)].map((number) => [number, {
-      outcome: this.program.outcome(start, lambda, runs, number),
-      parts: number ? this.program.parts(number, start, lambda, runs) : null,
+      outcome: this.program.outcome(read.start, read.lambda, runs, number),
+      parts: number ? this.program.parts(number, read.startBits, read.lambdaBits, runs) : null,
     }]));
     const rows = [this.row('the program', 'its own step', this.outcome(0), '', 'every build of this program')];
     for (const rounding of ROUNDINGS) {
@@ -85,13 +85,13 @@ export class Roundings {
 
   // Where the rounding's iterate first is not the program's.
   parting(rounding) {
-    const { start, lambda } = this.read;
+    const { startBits: start, lambdaBits: lambda } = this.read;
     const runs = this.runs;
     const run = this.results.get(rounding).parts;
     if (run === null) {
       return runs > 0 ? `the same double after every run${runs < this.read.limit ? ` of the first ${thousands(runs)}` : ''}` : '';
     }
-    const at = (iterates) => (iterates.length ? iterates.at(-1) : start);
+    const at = (iterates) => (iterates.length ? bitsAt(iterates, iterates.length - 1) : start);
     const theirs = this.program.hex(at(this.program.iterates(rounding, start, lambda, run)));
     const own = this.program.hex(at(this.program.iterates(0, start, lambda, run)));
     const same = run === 1 ? '' : `the same doubles up to run ${run - 1}; `;
@@ -123,11 +123,10 @@ export class Roundings {
       this.onChoose(null, byHand);
       return;
     }
-    const { start, lambda } = this.read;
-    const runs = this.runs;
-    const iterates = this.program.iterates(rounding.number, start, lambda, runs);
+    const { start, startBits, lambdaBits } = this.read;
+    const iterates = this.program.iterates(rounding.number, startBits, lambdaBits, this.runs);
     const { outcome, parts } = this.results.get(rounding.number);
-    this.chosen = { ...rounding, start, iterates, done: outcome > 0, parts };
+    this.chosen = { ...rounding, start, startBits, iterates, done: outcome > 0, parts };
     this.about.textContent = `The run with ${rounding.label} is drawn beside the program's, dashed, and its iterates `
       + 'stand beside the program\'s in the table: '
       + (parts === null ? 'the same double after every run.' : `they part at run ${parts}.`);

@@ -53,7 +53,23 @@ test('what the reads make of text, failed reads and the end of the text included
     ['n 0x10 1 99999999999\n', { start: 16, lambda: 1, limit: 2147483647, dialogue: true, failed: 'limit', toEnd: false }],
     ['', { start: 0, lambda: 0.5, limit: 500, dialogue: false, failed: null, toEnd: true }],
   ];
-  for (const [text, read] of cases) assert.deepEqual(program.read(text), read, JSON.stringify(text));
+  for (const [text, read] of cases) {
+    const got = program.read(text);
+    assert.deepEqual(Object.fromEntries(Object.keys(read).map((key) => [key, got[key]])), read, JSON.stringify(text));
+  }
+  // What the page says and types back of a value read: the program's own
+  // text, which it reads back as the same bits, sign of zero and NaN kept.
+  for (const [typed, text, bits] of [
+    // The module's C library reads "-nan" as a NaN without a sign.
+    ['-0', '-0', 0x8000000000000000n], ['-nan', 'nan', 0x7ff8000000000000n],
+    ['1e309', 'inf', 0x7ff0000000000000n], ['-1e-7', '-1e-07', null], ['0.1', '0.1', null],
+  ]) {
+    const read = program.read(`n\n0\n${typed}\n1\n`);
+    assert.equal(read.lambdaText, text, typed);
+    if (text !== 'inf') assert.equal(program.read(`n\n${typed}\n1\n1\n`).startText, text, typed);
+    if (bits !== null) assert.equal(BigInt.asUintN(64, read.lambdaBits), bits, typed);
+    assert.equal(program.read(`n\n0\n${text}\n1\n`).lambdaBits, read.lambdaBits, `${typed} read back`);
+  }
   assert.equal(program.number('-3.125'), -3.125);
   assert.ok(Number.isNaN(program.number('words')));
 });

@@ -8,7 +8,8 @@
 // text and count comes from the program (web/program.mjs): this only lays
 // them out, and finds where two of its texts part.
 
-import { element, ticks } from './picture.mjs';
+import { element, leftMargin, ticks } from './picture.mjs';
+import { bitsAt } from './program.mjs';
 
 // Rows of the table around the chosen run, and runs in the plot.
 const ROWS = 21;
@@ -68,9 +69,6 @@ export function endingText({ done, last, count, limit, finished, nan, cycle }) {
 // how far it moved, and the step's own values.
 const fieldsOf = (bits) => [bits.to.shortest, bits.to.hex, bits.ulps, bits.fx, bits.dfx, bits.quotient, bits.step];
 
-// Whether the iteration is over: a Done line, or as many runs as the limit.
-const finished = ({ read, done, count }) => Boolean(read) && (done !== null || count >= read.limit);
-
 // Where a text of the program's parts from the one before: the ends of the
 // stretch between their common start and their common end.
 function parting(text, before) {
@@ -83,22 +81,18 @@ function parting(text, before) {
 }
 
 // A cell whose text differs from `before`: the digits where they part are
-// marked, and a screen reader says where the change is.
+// marked, and a screen reader says where the change is, in words that the
+// style sheet adds (the cell's text stays the number, as it is copied).
 function markedCell(cell, text, before) {
   const [start, end] = before === undefined ? [0, 0] : parting(text, before);
   if (start === end) {
     cell.textContent = text;
     return;
   }
-  const said = document.createElement('span');
-  said.className = 'visually-hidden';
-  said.textContent = ' changed: ';
   const changed = document.createElement('mark');
   changed.append(text.slice(start, end));
-  const after = document.createElement('span');
-  after.className = 'visually-hidden';
-  after.textContent = ' unchanged: ';
-  cell.append(text.slice(0, start), said, changed, ...(end < text.length ? [after, text.slice(end)] : []));
+  changed.classList.toggle('then', end < text.length);
+  cell.append(text.slice(0, start), changed, text.slice(end));
 }
 
 export class LastBits {
@@ -107,14 +101,21 @@ export class LastBits {
   // arithmetic.
   constructor({ table, ending, plot, plotCaption }, program) {
     Object.assign(this, { table, ending, plot, plotCaption, program });
-    this.onChoose = () => {};  // told the run number a row was chosen by
+    this.onChoose = () => {};  // told the run whose row was chosen
     plot.setAttribute('viewBox', `0 0 ${WIDTH} ${HEIGHT}`);
     this.runsOf = null;  // the picture's runs that what was found is of
     this.rows = [];  // the runs in the table
+    this.filledWith = undefined;  // the rounding beside them when they were made
     this.rounding = null;  // another rounding's run, in a column of its own
-    table.tBodies[0].addEventListener('click', (event) => {
+    this.keepRows = false;  // whether the next table keeps the rows it has
+    // A row is chosen as the button goes down: during a fast run the rows
+    // may be made anew before it comes up. The rows stay where they are, so
+    // that a second click, or a drag to select a number, meets the same row.
+    table.tBodies[0].addEventListener('pointerdown', (event) => {
       const row = event.target.closest('tr');
-      if (row) this.onChoose(Number(row.dataset.run));
+      if (!row || event.button !== 0) return;
+      this.keepRows = true;
+      this.onChoose(this.rows.find((run) => run.number === Number(row.dataset.run)));
     });
   }
 
@@ -122,7 +123,7 @@ export class LastBits {
   // on, where that iterate is the one printed.
   bitsOf(picture, run) {
     if (run.bits === undefined) {
-      run.bits = run.from && picture.followed(run) ? this.program.bits(run.from.value, picture.read.lambda) : null;
+      run.bits = run.from && picture.followed(run) ? this.program.bits(run.from.bits, picture.read.lambdaBits) : null;
     }
     return run.bits;
   }
@@ -130,7 +131,11 @@ export class LastBits {
   // The runs kept, and the one that left the iterate unchanged, with the
   // index of the chosen one. A chosen run no longer kept stands alone.
   listOf(picture) {
-    if (picture.selected && !picture.runs.includes(picture.selected)) return { list: [picture.selected], chosen: 0 };
+    if (picture.selected && !picture.runs.includes(picture.selected)) {
+      // Chosen in the table after the picture let it go: the table stays.
+      const at = this.rows.indexOf(picture.selected);
+      return at >= 0 ? { list: this.rows, chosen: at } : { list: [picture.selected], chosen: 0 };
+    }
     const list = picture.runs.slice();
     if (picture.done !== null && picture.read) {
       // The unchanging run starts, and ends, where the last one landed.
@@ -160,10 +165,10 @@ export class LastBits {
   // The other rounding's iterate after the run, as the program writes %a;
   // empty beyond the runs it was followed for.
   otherHex(run) {
-    const { iterates, done, start } = this.rounding;
-    if (run.number <= iterates.length) return this.program.hex(iterates[run.number - 1]);
+    const { iterates, done, startBits } = this.rounding;
+    if (run.number <= iterates.length) return this.program.hex(bitsAt(iterates, run.number - 1));
     // After its Done line the iterate stays where the last run left it.
-    return done ? this.program.hex(iterates.at(-1) ?? start) : '';
+    return done ? this.program.hex(iterates.length ? bitsAt(iterates, iterates.length - 1) : startBits) : '';
   }
 
   // After each drawing of the picture: the rows and the plot around its
@@ -183,7 +188,7 @@ export class LastBits {
     // sixty tables a second.
     clearTimeout(this.later);
     const wait = this.shownAt + REDRAW_MS - performance.now();
-    if (picture.selected === null && !finished(picture) && wait > 0) {
+    if (picture.selected === null && !picture.ended() && wait > 0) {
       this.later = setTimeout(() => this.show(picture), wait);
       return;
     }
@@ -193,7 +198,9 @@ export class LastBits {
       const first = Math.max(0, Math.min(chosen - Math.floor(size / 2), list.length - size));
       return list.slice(first, first + size);
     };
-    const rows = window(ROWS);
+    const kept = this.keepRows ? list.findIndex((run) => run.number === this.rows[0]?.number) : -1;
+    this.keepRows = false;
+    const rows = kept >= 0 && chosen >= kept && chosen < kept + ROWS ? list.slice(kept, kept + ROWS) : window(ROWS);
     const plotted = window(PLOTTED);
     const key = [rows[0]?.number, rows.length, plotted[0]?.number, plotted.length, list[chosen]?.number].join(' ');
     if (key !== this.shownKey) {
@@ -208,7 +215,21 @@ export class LastBits {
 
   fillTable(runs, chosen) {
     const body = this.table.tBodies[0];
+    const same = runs.length === this.rows.length && runs.every((run, k) => run === this.rows[k]);
     this.rows = runs;
+    if (same && this.filledWith === this.rounding) {
+      // The same rows: only the chosen one moves, and a number being
+      // selected stays selected.
+      for (const row of body.rows) {
+        const isChosen = Number(row.dataset.run) === chosen.number;
+        row.classList.toggle('chosen', isChosen);
+        if (isChosen) row.setAttribute('aria-current', 'true');
+        else row.removeAttribute('aria-current');
+      }
+      this.captionTable(runs, chosen);
+      return;
+    }
+    this.filledWith = this.rounding;
     body.replaceChildren(...runs.map((run) => {
       const row = document.createElement('tr');
       row.dataset.run = run.number;
@@ -239,8 +260,11 @@ export class LastBits {
       }
       return row;
     }));
-    const caption = this.table.caption;
-    caption.textContent = runs.length === 0 ? 'No runs yet'
+    this.captionTable(runs, chosen);
+  }
+
+  captionTable(runs, chosen) {
+    this.table.caption.textContent = runs.length === 0 ? 'No runs yet'
       : `Runs ${runs[0].number} to ${runs.at(-1).number} to the last bit; run ${chosen.number} chosen`;
   }
 
@@ -261,7 +285,7 @@ export class LastBits {
   // have since been let go.
   explain(picture) {
     const { runs, read } = picture;
-    const ended = finished(picture);
+    const ended = picture.ended();
     const key = [runs[0]?.number, runs.length, picture.done, ended].join(' ');
     if (key === this.endingKey) return;
     this.endingKey = key;
@@ -274,12 +298,12 @@ export class LastBits {
     if (picture.firstNaN !== null) this.found.nan ??= { run: picture.firstNaN, earliest: false };
     if (picture.done === null && runs.length && runs[0].from && !this.found.nan && !this.found.cycle) {
       const offset = runs[0].number - 1;  // runs before the earliest kept
-      const { cycle } = this.program.ending(runs[0].from.value, runs.length, read.lambda);
+      const { cycle } = this.program.ending(runs[0].from.bits, runs.length, read.lambdaBits);
       if (cycle) this.found.cycle = { ...cycle, run: offset + cycle.after, earliest: cycle.after === 0 && offset > 0 };
       // A cycle going round at the earliest run kept may have begun before
       // it: the program finds where, if among the first FROM_START runs.
       const began = this.found.cycle?.earliest
-        ? this.program.cycleStart(read.start, cycle.period, Math.min(offset + runs.length, FROM_START), read.lambda)
+        ? this.program.cycleStart(read.startBits, cycle.period, Math.min(offset + runs.length, FROM_START), read.lambdaBits)
         : null;
       if (began !== null) {
         // The same doubles, named from the first the runs came to.
@@ -300,6 +324,9 @@ export class LastBits {
   drawPlot(runs, chosen) {
     const svg = this.plot;
     svg.replaceChildren();
+    // Before any run, no axis: it would be an axis of nothing.
+    this.plotCaption.textContent = '';
+    if (runs.length === 0) return;
     const sizes = runs.map((run) => {
       const ulps = run.bits?.ulps;
       if (ulps === undefined) return null;
@@ -313,23 +340,25 @@ export class LastBits {
     const zeroY = HEIGHT - MARGIN.bottom - 4;
     const plotTop = nanY + 22;
     const plotBottom = zeroY - 22;
-    const first = runs[0]?.number ?? 1;
-    const last = Math.max(runs.at(-1)?.number ?? 1, first + 1);
-    const px = (run) => MARGIN.left + 6 + ((run - first) / (last - first)) * (WIDTH - MARGIN.left - MARGIN.right - 12);
+    const every = Math.ceil(decades / 5);
+    const powers = [];
+    for (let d = 0; d <= decades; d += every) powers.push({ d, label: d <= 3 ? String(10 ** d) : `1e${d}` });
+    const left = leftMargin([...powers.map(({ label }) => label), 'NaN'], MARGIN.left);
+    const first = runs[0].number;
+    const last = Math.max(runs.at(-1).number, first + 1);
+    const px = (run) => left + 6 + ((run - first) / (last - first)) * (WIDTH - left - MARGIN.right - 12);
     const py = (size) => plotBottom - (Math.log10(size) / decades) * (plotBottom - plotTop);
 
     const axes = element('g', { class: 'axes' }, svg);
-    const every = Math.ceil(decades / 5);
-    for (let d = 0; d <= decades; d += every) {
-      element('line', { x1: MARGIN.left, x2: WIDTH - MARGIN.right, y1: py(10 ** d), y2: py(10 ** d), class: 'grid' }, axes);
-      element('text', { x: MARGIN.left - 6, y: py(10 ** d) + 4, 'text-anchor': 'end' }, axes)
-        .textContent = d <= 3 ? String(10 ** d) : `1e${d}`;
+    for (const { d, label } of powers) {
+      element('line', { x1: left, x2: WIDTH - MARGIN.right, y1: py(10 ** d), y2: py(10 ** d), class: 'grid' }, axes);
+      element('text', { x: left - 6, y: py(10 ** d) + 4, 'text-anchor': 'end' }, axes).textContent = label;
     }
     for (const [y, label] of [[zeroY, '0'], [nanY, 'NaN']]) {
-      element('text', { x: MARGIN.left - 6, y: y + 4, 'text-anchor': 'end' }, axes).textContent = label;
+      element('text', { x: left - 6, y: y + 4, 'text-anchor': 'end' }, axes).textContent = label;
     }
     for (const y of [(nanY + plotTop) / 2, (zeroY + plotBottom) / 2]) {
-      element('line', { x1: MARGIN.left, x2: WIDTH - MARGIN.right, y1: y, y2: y, class: 'axis' }, axes);
+      element('line', { x1: left, x2: WIDTH - MARGIN.right, y1: y, y2: y, class: 'axis' }, axes);
     }
     for (const run of ticks(first, last).filter(Number.isInteger)) {
       element('text', { x: px(run), y: HEIGHT - 10, 'text-anchor': 'middle' }, axes).textContent = run;
@@ -351,8 +380,7 @@ export class LastBits {
       }, points);
     });
     const about = chosen?.bits ? `; run ${chosen.number} moved it ${ulpWords(chosen.bits.ulps)}` : '';
-    this.plotCaption.textContent = runs.length === 0 ? ''
-      : `How far each run moved the iterate, in ulps on a log scale, runs ${first} to ${runs.at(-1).number}`
-        + ` (filled: up, hollow: down)${about}`;
+    this.plotCaption.textContent = `How far each run moved the iterate, in ulps on a log scale, `
+      + `runs ${first} to ${runs.at(-1).number} (filled: up, hollow: down)${about}`;
   }
 }

@@ -237,11 +237,11 @@ try {
   runner.ready.then(moveToWorker);
   workers = new Workers(module, () => map.compute());
   workers.leaveCores(screen.state === 'running');
-  picture = new Picture($('picture'), $('caption'), $('notes'), program);
+  picture = new Picture($('picture'), { caption: $('caption'), said: $('caption-said'), notes: $('notes') }, program);
   lastBits = new LastBits({
     table: $('bits-table'), ending: $('ending'), plot: $('moves'), plotCaption: $('moves-caption'),
   }, program);
-  lastBits.onChoose = (number) => picture.choose(number);
+  lastBits.onChoose = (run) => picture.chooseRun(run);
   roundings = new Roundings({
     body: $('roundings-table').tBodies[0], choice: $('rounding-choice'), about: $('rounding-about'),
   }, program);

@@ -9,6 +9,7 @@
 // drawing.
 
 import { Bytes } from './bytes.mjs';
+import { bitsAt } from './program.mjs';
 
 const SVG = 'http://www.w3.org/2000/svg';
 const WIDTH = 520;
@@ -18,8 +19,11 @@ const MARGIN = { left: 44, right: 16, top: 14, bottom: 30 };
 // while following the run.
 const KEPT = 1000;
 const DRAWN = 100;
-// How often a run is drawn as it comes.
+// How often a run is drawn as it comes, and how often at most its caption
+// is said to a screen reader meanwhile: a voice that is cut off ten times a
+// second says nothing.
 const DRAW_MS = 100;
+const SAID_MS = 1500;
 // The root, near -1.76929, is kept in view so that every picture shows where
 // the method is going.
 const ROOT_IN_VIEW = -1.7693;
@@ -85,6 +89,16 @@ export const element = (name, attributes = {}, parent = null) => {
   return node;
 };
 
+// How wide a label is drawn in the picture and the plot, in their own
+// units: about 0.62 em a character at the largest font size the style sheet
+// gives them (on a phone, where the drawings are scaled down), so that each
+// is drawn the same at every width, and its labels fit in it at every width.
+const LABEL_EM = 18;
+export const labelWidth = (label) => label.length * 0.62 * LABEL_EM;
+// A left margin that the widest of these labels fits in, drawn 6 units from
+// the plot, and at least `least`.
+export const leftMargin = (labels, least) => Math.max(least, Math.ceil(10 + Math.max(0, ...labels.map(labelWidth))));
+
 // Ticks at 1, 2 or 5 times a power of ten, about six across the range.
 export function ticks(low, high) {
   const raw = (high - low) / 6;
@@ -97,15 +111,21 @@ export function ticks(low, high) {
 }
 
 export class Picture {
-  // svg: the picture; caption: the chosen run's numbers; notes: what is not
-  // drawn, and how many runs are; program: the program's own arithmetic.
-  constructor(svg, caption, notes, program) {
+  // svg: the picture; caption: the chosen run's numbers, and said: the same
+  // for a screen reader; notes: what is not drawn, and how many runs are;
+  // program: the program's own arithmetic.
+  constructor(svg, { caption, said, notes }, program) {
     this.svg = svg;
     this.caption = caption;
+    this.said = said;
+    this.saidAt = -Infinity;
+    this.saying = 0;         // a timer that says the caption once SAID_MS have passed
     this.notes = notes;
     this.program = program;
     this.onDraw = () => {};  // told after each drawing, with the view
     this.lockedX = null;     // an x range kept while the start is dragged
+    this.left = MARGIN.left; // the left margin of the last drawing
+    this.lockedLeft = null;  // and the one kept with a kept x range
     this.rounding = null;    // another rounding's run drawn beside, or null
     svg.setAttribute('viewBox', `0 0 ${WIDTH} ${HEIGHT}`);
     this.reset();
@@ -132,7 +152,7 @@ export class Picture {
   // been answered: before it writes its first iterate or Done line.
   setRead(read) {
     this.read = read;
-    this.last = { value: read.start, text: this.program.format(read.start) };
+    this.last = { value: read.start, bits: read.startBits, text: this.program.format(read.startBits) };
     if (Number.isNaN(read.start)) this.firstNaN = 0;
   }
 
@@ -179,9 +199,13 @@ export class Picture {
   drawSoon() {
     clearTimeout(this.later);
     const wait = this.drawnAt + DRAW_MS - performance.now();
-    const ended = Boolean(this.read) && (this.done !== null || this.count >= this.read.limit);
-    if (this.selected === null && !ended && wait > 0) this.later = setTimeout(() => this.draw(), wait);
+    if (this.selected === null && !this.ended() && wait > 0) this.later = setTimeout(() => this.draw(), wait);
     else this.draw();
+  }
+
+  // Whether the iteration is over: a Done line, or as many runs as the limit.
+  ended() {
+    return Boolean(this.read) && (this.done !== null || this.count >= this.read.limit);
   }
 
   // Iterate lines `first` to `end` - 1, one for each run, followed by the
@@ -191,7 +215,7 @@ export class Picture {
     const count = end - first;
     if (count === 0) return;
     const near = (value) => value !== undefined && Math.abs(value) <= FAR;
-    const values = this.last ? this.program.iterates(0, this.last.value, this.read.lambda, count) : [];
+    const values = this.last ? this.program.iterates(0, this.last.bits, this.read.lambdaBits, count) : [];
     let from = this.last;             // { value, text } where kept, null where not followed
     let fromValue = this.last?.value;
     for (let k = 0; k < count; k++) {
@@ -199,7 +223,8 @@ export class Picture {
       const value = values[k];  // undefined where the page could not follow
       if (this.firstNaN === null && Number.isNaN(value)) this.firstNaN = number;
       if (!near(fromValue) || !near(value)) this.noteNotDrawn(number, fromValue, value, lines, first + k);
-      const to = value !== undefined && k >= count - 2 * KEPT - 1 ? { value, text: lines.text(first + k) } : null;
+      const to = value !== undefined && k >= count - 2 * KEPT - 1
+        ? { value, bits: bitsAt(values, k), text: lines.text(first + k) } : null;
       if (k >= count - 2 * KEPT) this.runs.push({ number, from, to, text: lines.text(first + k) });
       from = to;
       fromValue = value;
@@ -219,10 +244,7 @@ export class Picture {
   // runs drawn and captioned only: a run of millions of lines is not slowed.
   followed(run) {
     if (run.followed === undefined) {
-      const { value, text } = run.to ?? {};
-      // A NaN's sign is the processor's, which a page cannot see.
-      run.followed = Boolean(run.to)
-        && (text === this.program.format(value) || (Number.isNaN(value) && text.endsWith('nan')));
+      run.followed = Boolean(run.to) && run.to.text === this.program.format(run.to.bits);
     }
     return run.followed;
   }
@@ -276,6 +298,17 @@ export class Picture {
     this.draw();
   }
 
+  // A run chosen in the table: it stays chosen though the picture may have
+  // let it go since the table showed it. The unchanging run that brought the
+  // Done line is where following the run ends.
+  chooseRun(run) {
+    if (run.number === this.done) this.follow();
+    else {
+      this.selected = run;
+      this.draw();
+    }
+  }
+
   // A run chosen by its number, if it is kept; else the run is followed.
   choose(number) {
     this.selected = this.runs.find((run) => run.number === number) ?? null;
@@ -300,7 +333,7 @@ export class Picture {
     }
     const at = (k) => (k === 0 ? other.start : other.iterates[k - 1]);
     return numbers.slice(-DRAWN).filter((n) => n <= other.iterates.length)
-      .map((n) => ({ number: n, from: at(n - 1), to: at(n) }))
+      .map((n) => ({ number: n, from: at(n - 1), to: at(n), toBits: bitsAt(other.iterates, n - 1) }))
       .filter(({ from, to }) => Math.abs(from) <= FAR && Math.abs(to) <= FAR);
   }
 
@@ -308,6 +341,7 @@ export class Picture {
   // stays under the pointer; null fits the view to the run again.
   lockX(range) {
     this.lockedX = range;
+    this.lockedLeft = range && this.left;
     this.draw();
   }
 
@@ -343,6 +377,13 @@ export class Picture {
       x = [low - 0.08 * width, high + 0.08 * width];
     }
     const ys = [0, ...drawn.map((run) => f(run.from.value)), ...others.map((run) => f(run.from))];
+    // With no run drawn, the curve itself: the view of 0 alone showed none of it.
+    if (drawn.length === 0 && others.length === 0) {
+      for (let i = 0; i <= 100; i++) {
+        const y = f(x[0] + ((x[1] - x[0]) * i) / 100);
+        if (Number.isFinite(y)) ys.push(y);
+      }
+    }
     const yLow = Math.min(...ys);
     const yHigh = Math.max(...ys);
     const height = Math.max(yHigh - yLow, 2);
@@ -355,30 +396,40 @@ export class Picture {
     const runs = this.shown();
     const others = this.otherRuns(runs);
     const { x: [x0, x1], y: [y0, y1], drawn } = this.view(runs, others);
-    const px = (x) => MARGIN.left + ((x - x0) / (x1 - x0)) * (WIDTH - MARGIN.left - MARGIN.right);
+    const yTicks = ticks(y0, y1).map((tick) => ({ tick, label: formatG(tick) }));
+    // The margin stays with a kept x range, so that the handle stays under
+    // the pointer; a label that does not fit it then is left out.
+    const left = this.lockedX ? this.lockedLeft : leftMargin(yTicks.map(({ label }) => label), MARGIN.left);
+    this.left = left;
+    const px = (x) => left + ((x - x0) / (x1 - x0)) * (WIDTH - left - MARGIN.right);
     const py = (y) => HEIGHT - MARGIN.bottom - ((y - y0) / (y1 - y0)) * (HEIGHT - MARGIN.top - MARGIN.bottom);
     const svg = this.svg;
     svg.replaceChildren();
     svg.dataset.view = [x0, x1, y0, y1].join(' ');
-    svg.dataset.plot = [MARGIN.left, WIDTH - MARGIN.right, HEIGHT - MARGIN.bottom, MARGIN.top].join(' ');
+    svg.dataset.plot = [left, WIDTH - MARGIN.right, HEIGHT - MARGIN.bottom, MARGIN.top].join(' ');
 
     const clip = element('clipPath', { id: 'plot-area' }, element('defs', {}, svg));
     element('rect', {
-      x: MARGIN.left, y: MARGIN.top,
-      width: WIDTH - MARGIN.left - MARGIN.right, height: HEIGHT - MARGIN.top - MARGIN.bottom,
+      x: left, y: MARGIN.top,
+      width: WIDTH - left - MARGIN.right, height: HEIGHT - MARGIN.top - MARGIN.bottom,
     }, clip);
 
     // Axes, with ticks.
     const axes = element('g', { class: 'axes' }, svg);
     for (const tick of ticks(x0, x1)) {
       element('line', { x1: px(tick), x2: px(tick), y1: MARGIN.top, y2: HEIGHT - MARGIN.bottom, class: 'grid' }, axes);
-      element('text', { x: px(tick), y: HEIGHT - 10, 'text-anchor': 'middle' }, axes).textContent = formatG(tick);
+      // A label that would run past the drawing's edge is left out.
+      const label = formatG(tick);
+      const half = labelWidth(label) / 2;
+      if (px(tick) - half < 0 || px(tick) + half > WIDTH) continue;
+      element('text', { x: px(tick), y: HEIGHT - 10, 'text-anchor': 'middle' }, axes).textContent = label;
     }
-    for (const tick of ticks(y0, y1)) {
-      element('line', { x1: MARGIN.left, x2: WIDTH - MARGIN.right, y1: py(tick), y2: py(tick), class: 'grid' }, axes);
-      element('text', { x: MARGIN.left - 6, y: py(tick) + 4, 'text-anchor': 'end' }, axes).textContent = formatG(tick);
+    for (const { tick, label } of yTicks) {
+      element('line', { x1: left, x2: WIDTH - MARGIN.right, y1: py(tick), y2: py(tick), class: 'grid' }, axes);
+      if (labelWidth(label) > left - 6) continue;
+      element('text', { x: left - 6, y: py(tick) + 4, 'text-anchor': 'end' }, axes).textContent = label;
     }
-    element('line', { x1: MARGIN.left, x2: WIDTH - MARGIN.right, y1: py(0), y2: py(0), class: 'axis' }, axes);
+    element('line', { x1: left, x2: WIDTH - MARGIN.right, y1: py(0), y2: py(0), class: 'axis' }, axes);
 
     const plot = element('g', { 'clip-path': 'url(#plot-area)' }, svg);
     const curve = [];
@@ -401,7 +452,7 @@ export class Picture {
     // the curve to where its step lands.
     for (const run of others) {
       const group = element('g', { class: 'other-run', 'data-run': run.number,
-        'data-to': this.program.format(run.to) }, plot);
+        'data-to': this.program.format(run.toBits) }, plot);
       element('line', { x1: px(run.from), y1: py(f(run.from)), x2: px(run.to), y2: py(0) }, group);
       element('rect', { x: px(run.to) - 3.5, y: py(0) - 3.5, width: 7, height: 7 }, group);
     }
@@ -433,7 +484,7 @@ export class Picture {
       const meets = this.meets(run);
       if (meets >= x0 && meets <= x1) continue;
       const right = !(meets < x0);  // NaN, where f and f' are both 0, is marked right
-      const edge = right ? WIDTH - MARGIN.right : MARGIN.left;
+      const edge = right ? WIDTH - MARGIN.right : left;
       const mark = element('g', { class: run === latest ? 'edge latest' : 'edge', 'data-run': run.number }, edges);
       element('path', {
         d: right ? `M${edge - 8},${py(0) - 6}L${edge},${py(0)}L${edge - 8},${py(0) + 6}Z`
@@ -445,8 +496,21 @@ export class Picture {
       }
     }
     this.describe(drawn, others);
-    this.onDraw({ x0, x1, left: MARGIN.left / WIDTH, right: (WIDTH - MARGIN.right) / WIDTH,
+    this.onDraw({ x0, x1, left: left / WIDTH, right: (WIDTH - MARGIN.right) / WIDTH,
                   axis: py(0) / HEIGHT });
+  }
+
+  // The caption for a screen reader: at once when a person steps or the run
+  // has ended, else at most every SAID_MS, the latest words.
+  say(caption) {
+    clearTimeout(this.saying);
+    const wait = this.saidAt + SAID_MS - performance.now();
+    if (this.selected === null && !this.ended() && wait > 0) {
+      this.saying = setTimeout(() => this.say(caption), wait);
+      return;
+    }
+    this.saidAt = performance.now();
+    if (this.said.textContent !== caption) this.said.textContent = caption;
   }
 
   // The caption: the run highlighted, in the program's notation.
@@ -461,9 +525,19 @@ export class Picture {
       caption = `run ${run.number}: ${run.text}${why}, not drawn`;
     }
     const other = run && others.find((o) => o.number === run.number);
-    if (other) caption += `; with ${this.rounding.label} it lands on ${this.program.format(other.to)}`;
+    if (other) {
+      // Where six digits cannot tell the two apart, each is given to the
+      // digits that can.
+      let theirs = this.program.format(other.toBits);
+      if (caption.endsWith(`lands on ${theirs}`) && run.to.bits !== other.toBits) {
+        caption += ` (${this.program.shortest(run.to.bits)})`;
+        theirs = this.program.shortest(other.toBits);
+      }
+      caption += `; with ${this.rounding.label} it lands on ${theirs}`;
+    }
     if (this.selected === null && this.done !== null) caption += `${caption ? '. ' : ''}Done after: ${this.done} runs`;
-    this.caption.textContent = caption;
+    if (this.caption.textContent !== caption) this.caption.textContent = caption;
+    this.say(caption);
 
     const notes = [];
     if (this.selected === null && this.count > 0 && drawn.length) {

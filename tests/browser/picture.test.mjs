@@ -153,6 +153,30 @@ test("a link replays the README's dialogues, and Copy link gives one", async () 
   assert.equal(await screenText(page), before);
 });
 
+test('before a run, the curve and no plot of nothing; every label inside its drawing, on a desktop and a phone',
+  async () => {
+    for (const width of noPhone ? [1280] : [1280, 360]) {
+      const { page, url } = await openPage({ width, height: 900 });
+      await page.goto(url);
+      await waitFor(page, 'waiting for input');
+      assert.equal(await page.locator('#moves').evaluate((svg) => svg.childElementCount), 0, 'an empty plot');
+      // f's hump, 3.0887 at -0.8165, is in the first view, and its dip below the axis.
+      const [, , y0, y1] = (await page.locator('#picture').getAttribute('data-view')).split(' ').map(Number);
+      assert.ok(y0 < 0 && y1 > 3.0887, `y from ${y0} to ${y1}`);
+      // Labels of five and six characters: y to -15000 at -0.83, ulps to 1e14 at λ 0.25.
+      for (const typed of ['n\n-0.83\n0.5\n20\n', 'n\n-3\n0.25\n500\n']) {
+        await page.goto(replayAddress(url, typed));
+        await waitFor(page, /waiting for input|exit status/);
+        const outside = await page.evaluate(() => [...document.querySelectorAll('#picture text, #moves text')]
+          .filter((text) => {
+            const box = text.getBBox();
+            return box.x < 0 || box.x + box.width > 520;
+          }).map((text) => text.textContent));
+        assert.deepEqual(outside, [], `${width} px, ${JSON.stringify(typed)}`);
+      }
+    }
+  });
+
 test("a phone's width and a desktop's draw the same, beside or below the console", { skip: noPhone }, async () => {
   const drawings = [];
   for (const size of [{ width: 390, height: 844 }, { width: 1280, height: 900 }]) {

@@ -50,6 +50,10 @@ test('the built-in run under every rounding, and the products drawn beside it, p
   const drawn = await page.locator('#picture').evaluate((svg) =>
     [...svg.querySelectorAll('.other-run')].map((run) => run.dataset.run));
   assert.deepEqual(drawn, ['7']);
+  // Six digits cannot tell the two apart: the caption gives the digits that
+  // can, as Python's repr gives those doubles.
+  assert.match(await page.locator('figcaption').textContent(), new RegExp('lands on 0\\.990388 \\(0\\.9903878145771986\\); '
+    + `with ${PRODUCTS} it lands on 0\\.9903878145771985$`));
   const row7 = await page.getByRole('table', { name: 'to the last bit' }).evaluate((table) => {
     const headers = [...table.tHead.rows[0].cells].map((cell) => cell.textContent);
     const row = [...table.tBodies[0].rows].find((r) => r.cells[0].textContent === '7');

@@ -119,6 +119,45 @@ test('NaN and infinity are shown as the program reads them back, and the map and
   assert.equal(await slider.getAttribute('aria-valuetext'), 'λ inf');
 });
 
+test("the map stays put while the words under it wrap, so a click runs the cell they name", async () => {
+  const { page } = await openPage();
+  await mapDone(page);
+  const top = () => map(page).evaluate((canvas) => canvas.getBoundingClientRect().top);
+  const before = await top();
+  // As long as the words about a cell of a rounding's map can grow, and longer.
+  await mapCell(page).evaluate((words) => { words.textContent = 'start -2.05, λ 1.125: '.repeat(12); });
+  await frames(page);
+  assert.equal(await top(), before, 'the map did not move');
+  // Start -3 is column 40 of the whole map, λ 0.25 row 8, on whatever line
+  // the words stand.
+  const three = await cellPoint(page, 40, 8);
+  await map(page).hover({ position: three });
+  assert.equal(await mapCell(page).textContent(), 'start -3, λ 0.25: Done after: 129 runs');
+  await map(page).click({ position: three });
+  await readAs(page).filter({ hasText: 'The program read start -3, λ 0.25, limit 500.' }).waitFor();
+});
+
+test('−0 is read, said and typed back as −0, and runs as −0 again from the fields', async () => {
+  const { page, url } = await openPage();
+  await page.goto(replayAddress(url, 'n\n-0\n1\n10\n'));
+  await waitFor(page, 'waiting for input');
+  // From −0 the first run lands on 1, and only then the cycle of 1 and +0
+  // begins: −0 and +0 are two doubles.
+  const cycle = /^from run 1 on the iterate alternates between two doubles/;
+  assert.match(await page.locator('#ending').textContent(), cycle);
+  assert.equal(await readAs(page).textContent(), 'The program read start -0, λ 1, limit 10.');
+  assert.equal(await field(page, 'start point').inputValue(), '-0');
+  assert.equal(await page.getByRole('slider', { name: 'start point' }).getAttribute('aria-valuetext'), 'start point -0');
+  assert.match(await mapCell(page).textContent(), /^marked: the run of start -0, λ 1$/);
+  const first = await screenText(page);
+  await field(page, 'limit').fill('11');
+  await field(page, 'limit').press('Enter');
+  await page.waitForFunction((before) => document.getElementById('screen').textContent !== before, first);
+  await waitFor(page, 'waiting for input');
+  assert.equal(await readAs(page).textContent(), 'The program read start -0, λ 1, limit 11.');
+  assert.match(await page.locator('#ending').textContent(), cycle);
+});
+
 test('only the primary button runs a cell or starts a drag', async () => {
   const { page } = await openPage();
   await mapDone(page);

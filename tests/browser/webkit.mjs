@@ -186,6 +186,12 @@ class Locator {
     await this.page.mouse.down();
     await this.page.mouse.up();
   }
+  // Two clicks in one go, as a double-click is.
+  async dblclick() {
+    const { x, y } = await this.point();
+    await this.page.mouse.move(x, y);
+    await this.page.mouse.twice();
+  }
   tap(options) { return this.click(options); }
   // A radio button is checked as a person checks it, by a click.
   async check() {
@@ -248,6 +254,7 @@ class Page {
       },
       down: ({ button = 'left' } = {}) => actions().press(Button[button.toUpperCase()]).perform(),
       up: ({ button = 'left' } = {}) => actions().release(Button[button.toUpperCase()]).perform(),
+      twice: () => actions().press().release().press().release().perform(),
       wheel: (deltaX, deltaY) => actions().scroll(this.at.x, this.at.y, deltaX, deltaY).perform(),
     };
   }

@@ -113,9 +113,10 @@ export class LastBits {
     // that a second click, or a drag to select a number, meets the same row.
     table.tBodies[0].addEventListener('pointerdown', (event) => {
       const row = event.target.closest('tr');
-      if (!row || event.button !== 0) return;
+      const run = row && this.rows.find((shown) => shown.number === Number(row.dataset.run));
+      if (!run || event.button !== 0) return;
       this.keepRows = true;
-      this.onChoose(this.rows.find((run) => run.number === Number(row.dataset.run)));
+      this.onChoose(run);
     });
   }
 

@@ -216,7 +216,7 @@ export class Picture {
     if (count === 0) return;
     const near = (value) => value !== undefined && Math.abs(value) <= FAR;
     const values = this.last ? this.program.iterates(0, this.last.bits, this.read.lambdaBits, count) : [];
-    let from = this.last;             // { value, text } where kept, null where not followed
+    let from = this.last;             // { value, bits, text } where kept, null where not followed
     let fromValue = this.last?.value;
     for (let k = 0; k < count; k++) {
       const number = ++this.count;

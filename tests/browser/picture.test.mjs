@@ -177,6 +177,26 @@ test('before a run, the curve and no plot of nothing; every label inside its dra
     }
   });
 
+test('during a long run the caption is said to a screen reader at most about once a second', async () => {
+  const { page, url } = await openPage();
+  await page.goto(replayAddress(url, 'n\n0\n1\n2147483647\n'));
+  await page.getByRole('status').filter({ hasText: 'running' }).waitFor();
+  const said = await page.evaluate(() => new Promise((resolve) => {
+    const words = document.getElementById('caption-said');
+    const changes = [];
+    new MutationObserver(() => changes.push(words.textContent))
+      .observe(words, { childList: true, characterData: true, subtree: true });
+    setTimeout(() => resolve({ changes, live: words.getAttribute('aria-live'), drawn: document.getElementById('caption').textContent }), 4000);
+  }));
+  assert.equal(said.live, 'polite');
+  assert.ok(said.changes.length >= 1 && said.changes.length <= 4, `${said.changes.length} changes in 4 s`);
+  assert.match(said.changes.at(-1), /^run \d+: from [01], the tangent meets the axis at [01], and the damped step lands on [01]$/);
+  // A person's step is said at once.
+  await page.getByRole('button', { name: 'Previous run' }).click();
+  assert.equal(await page.locator('#caption-said').textContent(), await page.locator('figcaption').textContent());
+  await page.getByRole('button', { name: 'Stop' }).click();
+});
+
 test("a phone's width and a desktop's draw the same, beside or below the console", { skip: noPhone }, async () => {
   const drawings = [];
   for (const size of [{ width: 390, height: 844 }, { width: 1280, height: 900 }]) {

@@ -242,9 +242,13 @@ export class Console {
 
   read(max) {
     // A link's dialogue types its next line when the program asks, as a
-    // person would, but the program does not stop for it.
+    // person would, but the program does not stop for it. A whole line goes
+    // as it is: what a person has typed meanwhile, not yet sent, stays theirs
+    // and is not joined to it.
     if (!this.lines.length && this.replayed < this.replaying.length) {
-      this.type(this.replaying[this.replayed++], { byHand: false });
+      const line = this.replaying[this.replayed++];
+      if (line.endsWith('\n') && !this.finished) this.send(line, { byHand: false });
+      else this.type(line, { byHand: false });
     }
     if (this.lines.length) return this.afterSlice(() => this.takeLine(max));
     // The question and the prompt are shown before the program waits; whoever

@@ -64,6 +64,17 @@ test('Stop answers while a link of 300,000 lines replays, pressed at once or lat
   }
 });
 
+test('keys typed while a link replays stay the person\'s, and never join the link\'s lines', async () => {
+  await page.goto(replayAddress(url, `n${'\n'.repeat(300000)}-2\n1\n10\n0\n`));
+  await page.getByRole('status').filter({ hasText: 'running' }).waitFor();
+  await page.getByRole('textbox', { name: 'Keyboard' }).focus();
+  await page.keyboard.type('7');
+  await waitFor(page, 'exit status 0');
+  assert.equal(await page.locator('#read-as').textContent(), 'The program read start -2, λ 1, limit 10.');
+  const shown = await screenText(page);
+  assert.ok(shown.endsWith('-1.76929\nDone after: 6 runs\n0\n7'), shown.slice(-80));
+});
+
 test('iterates too far out for a view are not drawn, and the notes say so', async () => {
   for (const [typed, said] of [
     // f overflows past about 5.64e102, and its cube before that.

@@ -13,7 +13,7 @@ import { readFileSync } from 'node:fs';
 import { Session } from 'node:inspector/promises';
 import * as helpers from '../tests/browser/page.mjs';
 import { lines, answers } from './long-run.mjs';
-import { run } from '../web/wasi.mjs';
+import { run } from '../web/module/wasi.mjs';
 
 const [named = `${helpers.root}web/damped-newton.wasm`, top = 12] = process.argv.slice(2);
 

@@ -2,7 +2,7 @@
 # wasi-libc, libc++-14-dev-wasm32, libc++abi-14-dev-wasm32 and
 # libclang-rt-14-dev-wasm32), and binaryen's wasm-opt, which lets the module
 # wait for input in a browser. The module runs under Node through
-# web/run-node.mjs, the same WASI layer that the page uses, and so do the tests.
+# web/module/run-node.mjs, the same WASI layer that the page uses, and so do the tests.
 set(CMAKE_SYSTEM_NAME Generic)
 set(CMAKE_SYSTEM_PROCESSOR wasm32)
 # No link test of a shared library: WASI has none.
@@ -24,5 +24,5 @@ find_program(WASM_OPT wasm-opt REQUIRED DOC "binaryen's optimiser, which adds th
 find_program(NODE node DOC "Node.js, which runs the tests")
 if(NODE)
   get_filename_component(source_root ${CMAKE_CURRENT_LIST_DIR} DIRECTORY)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${NODE} ${source_root}/web/run-node.mjs)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${NODE} ${source_root}/web/module/run-node.mjs)
 endif()

@@ -8,7 +8,9 @@ import { execFile } from 'node:child_process';
 import { availableParallelism } from 'node:os';
 import { promisify } from 'node:util';
 import { program } from '../tests/module/program.mjs';
-import { WHOLE, Computation, axisText, outcomeText } from '../web/map.mjs';
+import { WHOLE, axisText } from '../web/map/grid.mjs';
+import { Computation } from '../web/map/cells.mjs';
+import { outcomeText } from '../web/module/outcome.mjs';
 
 const native = process.argv[2];
 const run = promisify(execFile);

@@ -4,8 +4,10 @@
 // computes them, the page's map code laying out the cells.
 // Usage: node docs/roundings.mjs
 import { program } from '../tests/module/program.mjs';
-import { WHOLE, Computation, outcomeText } from '../web/map.mjs';
-import { ROUNDINGS } from '../web/roundings.mjs';
+import { WHOLE } from '../web/map/grid.mjs';
+import { Computation } from '../web/map/cells.mjs';
+import { outcomeText } from '../web/module/outcome.mjs';
+import { ROUNDINGS } from '../web/module/roundings.mjs';
 
 const whole = (rounding) => {
   const map = new Computation(program, WHOLE, 500, rounding);

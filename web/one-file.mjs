@@ -1,60 +1,70 @@
-// Writes the page as one file that opens from the disk with nothing else: the
-// styles, every script, the workers' scripts and the module inside the
-// HTML. Each script becomes a function whose result is what it exported,
-// called in the order the imports need, and the module travels as base64,
-// which the page decodes in place of fetching it. The same sources always
-// make the same bytes.
+// Writes the page as one file that opens from the disk with nothing else:
+// the styles, every module once, and the compiled program inside the HTML.
+// The same sources always make the same bytes.
 // Usage: node web/one-file.mjs MODULE OUTPUT   (the wasm preset's build runs it)
 import { readFileSync, writeFileSync } from 'node:fs';
 import { fileURLToPath } from 'node:url';
-import { join } from 'node:path';
+import { join, posix } from 'node:path';
 
 const web = fileURLToPath(new URL('.', import.meta.url));
 const [modulePath, output] = process.argv.slice(2);
 const read = (name) => readFileSync(join(web, name), 'utf8');
 
-// A script and those it imports, each after those it imports from, as one
-// script: each becomes a function whose result is what it exported.
-function bundle(entry) {
-  const order = [];
+const IMPORT = /^import \{([^}]*)\} from '(\.{1,2}\/[\w/.-]+\.mjs)';$/gm;
+const EXPORT = /^export ((?:async )?(?:function\*?|class|const|let) ([\w$]+))/gm;
+
+// Every module the entries need, by its path in web/, each after none in
+// particular: loadModule() runs each once, when first asked for.
+function modules(entries) {
+  const found = new Map();
   const visit = (name) => {
-    if (order.includes(name)) return;
-    for (const [, from] of read(name).matchAll(/^import .* from '\.\/([\w-]+\.mjs)';$/gm)) visit(from);
-    order.push(name);
+    if (found.has(name)) return;
+    const text = read(name);
+    found.set(name, text);
+    for (const [, , from] of text.matchAll(IMPORT)) visit(posix.join(posix.dirname(name), from));
   };
-  visit(entry);
-  const scope = (name) => `script_${name.replace(/\W/g, '_')}`;
-  return order.map((name) => {
-    const exported = [];
-    const body = read(name)
-      .replace(/^import \{([^}]*)\} from '\.\/([\w-]+\.mjs)';$/gm,
-        (_, names, from) => `const {${names}} = ${scope(from)};`)
-      .replace(/^export ((?:async )?(?:function\*?|class|const|let) ([\w$]+))/gm, (_, declaration, exportedName) => {
-        exported.push(exportedName);
-        return declaration;
-      });
-    if (/^(import|export) /m.test(body)) throw new Error(`${name}: an import or export this script cannot bundle`);
-    // page.mjs waits at its top level; it exports nothing.
-    return `const ${scope(name)} = await (async () => {\n${body}\nreturn { ${exported.join(', ')} };\n})();\n`;
-  }).join('\n');
+  entries.forEach(visit);
+  return [...found.keys()].sort();
 }
 
-// The page's scripts, and its workers' scripts (web/worker-script.mjs), each
-// a classic worker's text: a page opened from the disk can load no second
-// file.
-const bundled = bundle('page.mjs');
-const workers = ['map-worker.mjs', 'runner-worker.mjs'].map((name) => {
-  const text = `(async () => {\n${bundle(name)}})();\n`;
-  return `<script type="text/plain" id="${name.replace(/\.mjs$/, '')}-script">\n${text}</script>\n`;
-}).join('');
+// One module as a function of loadModule whose result is what it exports.
+function definition(name) {
+  const exported = [];
+  const body = read(name)
+    .replace(IMPORT, (_, names, from) => `const {${names.replace(/ as /g, ': ')}} = await loadModule(${
+      JSON.stringify(posix.join(posix.dirname(name), from))});`)
+    .replace(EXPORT, (_, declaration, exportedName) => {
+      exported.push(exportedName);
+      return declaration;
+    });
+  if (/^(import|export) /m.test(body) || /import\.meta/.test(body)) {
+    throw new Error(`${name}: an import or export this script cannot bundle`);
+  }
+  return `${JSON.stringify(name)}: async (loadModule) => {\n${body}\nreturn { ${exported.join(', ')} };\n},\n`;
+}
+
+// The modules as one classic script, which the page runs and each worker
+// runs again (web/shared/worker-script.mjs): a page opened from the disk can
+// load no second file, and Chromium makes no module worker there.
+const names = modules(['page.mjs', 'module/runner-worker.mjs', 'module/map-worker.mjs']);
+const script = `const loadModule = (() => {
+const definitions = {
+${names.map(definition).join('')}};
+const loaded = new Map();
+const load = (name) => {
+  if (!loaded.has(name)) loaded.set(name, definitions[name](load));
+  return loaded.get(name);
+};
+return load;
+})();
+`;
 
 const html = read('index.html');
 const module = readFileSync(modulePath).toString('base64');
 const one = html
   .replace('<link rel="stylesheet" href="style.css">', () => `<style>\n${read('style.css')}</style>`)
-  .replace('<script type="module" src="page.mjs"></script>', () => `<script type="module">\n${bundled}</script>`)
-  .replace('</body>', () => `${workers}<script type="application/wasm;base64" id="module-bytes">${module}</script>\n</body>`);
-if (one === html || /<\/script/i.test(bundled) || workers.match(/<\/script/gi).length !== 2) {
-  throw new Error('the page is not as this script expects');
-}
+  .replace('<script type="module" src="page.mjs"></script>', () => `<script id="modules">\n${script}</script>\n`
+    + '<script type="module">\nawait loadModule(\'page.mjs\');\n</script>')
+  .replace('</body>', () => `<script type="application/wasm;base64" id="module-bytes">${module}</script>\n</body>`);
+if (one === html || /<\/script/i.test(script)) throw new Error('the page is not as this script expects');
 writeFileSync(output, one);

@@ -38,18 +38,22 @@ test("the workers' maps are the page thread's, cell for cell", async () => {
   // The page's own map and workers, given maps to compute apart from the
   // one on show, against the same maps computed on the page's thread.
   const differ = await page.evaluate(async () => {
-    const { RunMap, Computation, Comparison, WHOLE, axisOver, axisText } = await import('./map.mjs');
-    const { Program } = await import('./program.mjs');
-    const { Workers } = await import('./map-workers.mjs');
+    const { RunMap } = await import('./views/map/map.mjs');
+    const { Computation, Comparison } = await import('./map/cells.mjs');
+    const { WHOLE, axisOver, axisText } = await import('./map/grid.mjs');
+    const { Program } = await import('./module/program.mjs');
+    const { Workers } = await import('./module/map-workers.mjs');
+    const { workerScript } = await import('./shared/worker-script.mjs');
     const module = await WebAssembly.compile(await (await fetch('damped-newton.wasm')).arrayBuffer());
     const program = await Program.load(module);
     const canvas = document.body.appendChild(document.createElement('canvas'));
-    const map = new RunMap(canvas, {
-      cellText: document.createElement('p'), progress: document.createElement('p'),
-      limitText: document.createElement('p'), choose: () => {},
+    const map = new RunMap({
+      canvas, selection: document.createElement('div'), cellText: document.createElement('p'),
+      progress: document.createElement('p'), limitText: document.createElement('p'),
     });
     const workers = await new Promise((ready) => {
-      const started = new Workers(module, () => ready(started));
+      const started = new Workers(module, workerScript('module/map-worker.mjs'));
+      started.onReady = () => ready(started);
       started.start();
     });
     const zoomed = { start: axisOver(-1.3, -0.3, 321), lambda: axisOver(1.1, 1.35, 79) };

@@ -5,7 +5,9 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { program, screenOf } from './program.mjs';
-import { WHOLE, Computation, Comparison, axisOver, axisText, outcomeText } from '../../web/map.mjs';
+import { WHOLE, axisOver, axisText } from '../../web/map/grid.mjs';
+import { Computation, Comparison } from '../../web/map/cells.mjs';
+import { outcomeText } from '../../web/module/outcome.mjs';
 
 // The program's last line said as the map says a cell.
 async function printed(startText, lambdaText, limit) {

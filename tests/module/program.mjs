@@ -3,8 +3,8 @@
 import { execFileSync } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import { fileURLToPath } from 'node:url';
-import { run } from '../../web/wasi.mjs';
-import { Program } from '../../web/program.mjs';
+import { run } from '../../web/module/wasi.mjs';
+import { Program } from '../../web/module/program.mjs';
 
 export const root = fileURLToPath(new URL('../..', import.meta.url));
 export const module = new WebAssembly.Module(readFileSync(`${root}web/damped-newton.wasm`));

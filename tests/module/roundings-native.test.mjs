@@ -9,8 +9,8 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { program, nativeWithoutFma } from './program.mjs';
-import { WHOLE, axisText, axisOver } from '../../web/map.mjs';
-import { ROUNDINGS } from '../../web/roundings.mjs';
+import { WHOLE, axisText, axisOver } from '../../web/map/grid.mjs';
+import { ROUNDINGS } from '../../web/module/roundings.mjs';
 
 const native = process.argv[2];
 const numbers = [0, ...ROUNDINGS.map(({ number }) => number)];

@@ -1,4 +1,4 @@
-// A worker of the map's (web/map-workers.mjs): an instance of the module of its
+// A worker of the map's (web/module/map-workers.mjs): an instance of the module of its
 // own, which never runs main(), computes the cells it is handed, each start
 // and λ with its rounding, for as long as the job may take, and answers with
 // the outcomes of those it computed, as the module gives them, and how long

@@ -1,14 +1,12 @@
-// The console's program in a worker (web/runner.mjs): the module's main(),
+// The console's program in a worker (web/module/runner.mjs): the module's main(),
 // run by the WASI layer, whose host is the page's console, asked by message.
 // One run at a time, each numbered by the page; a run the page stops ends at
 // its next call, and the next begins once it has.
-import { run } from './wasi.mjs';
+import { run, Stopped } from './wasi.mjs';
 
 // Pieces of output the page may hold before the program waits for it to
 // take one: enough that a page keeping up never makes it wait.
 const IN_FLIGHT = 4;
-
-class Stopped extends Error {}
 
 let module = null;
 let session = null;             // the run being made

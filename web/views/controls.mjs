@@ -2,7 +2,7 @@
 // picture's axis and as a field, λ as a slider and a field, the limit, and
 // values to try. Every change types a dialogue into a fresh run, as a person
 // would type it; the controls then show what the program read, which the
-// page learns from the program's own reads (web/program.mjs), never guessed.
+// page learns from the program's own reads (web/module/program.mjs), never guessed.
 
 // Values to try, each named for what it shows; a missing λ or limit keeps
 // the one in its field.
@@ -30,7 +30,7 @@ function dragText(value, unitsPerPixel) {
 // A double as ARIA takes a number: a plain decimal, with no exponent.
 const decimal = (value) => value.toLocaleString('en', { useGrouping: false, maximumSignificantDigits: 17 });
 
-// The parameters as the page names them, by the names web/program.mjs gives.
+// The parameters as the page names them, by the names web/module/program.mjs gives.
 export const PARAMETER = { start: 'the start point', lambda: 'λ', limit: 'the limit' };
 
 // The sentence that says what the program read.
@@ -47,11 +47,17 @@ function readText(read) {
 export class Controls {
   // elements: the fields (startText, lambdaText, limitText), lambdaSlider,
   // handle (the start point's slider on the picture), tries (where the
-  // values to try go) and readAs; run(texts) types the dialogue of
-  // { start, lambda, limit }.
-  constructor(elements, run) {
-    Object.assign(this, elements);
-    this.run = run;
+  // values to try go) and readAs.
+  constructor({ startText, lambdaText, limitText, lambdaSlider, handle, tries, readAs }) {
+    this.startText = startText;
+    this.lambdaText = lambdaText;
+    this.limitText = limitText;
+    this.lambdaSlider = lambdaSlider;
+    this.handle = handle;
+    this.tries = tries;
+    this.readAs = readAs;
+    this.onRun = () => {};   // (texts): types the dialogue of { start, lambda, limit }
+    this.onDrag = () => {};  // (range): the picture's x range to keep while the handle is dragged, or null
     this.view = null;       // the picture's x range and where its axis is
     this.start = 0;         // the start the handle shows
     this.startWords = '0';  // and its words: what the program read, or what the handle typed
@@ -64,7 +70,7 @@ export class Controls {
     this.sent = this.texts();
     for (const field of [this.startText, this.lambdaText, this.limitText]) {
       field.addEventListener('keydown', (event) => {
-        if (event.key === 'Enter') this.run(this.sent = this.texts());
+        if (event.key === 'Enter') this.onRun(this.sent = this.texts());
       });
       field.addEventListener('blur', () => this.send());
     }
@@ -96,7 +102,7 @@ export class Controls {
     this.startText.value = start;
     this.lambdaText.value = lambda;
     this.limitText.value = limit;
-    this.run(this.sent = this.texts());
+    this.onRun(this.sent = this.texts());
   }
 
   // Runs the fields' dialogue if it differs from the last one sent.
@@ -104,7 +110,7 @@ export class Controls {
     const texts = this.texts();
     if (JSON.stringify(texts) === JSON.stringify(this.sent)) return;
     this.sent = texts;
-    this.run(texts);
+    this.onRun(texts);
   }
 
   // Dragging sends at most one dialogue a frame: the latest.
@@ -200,7 +206,7 @@ export class Controls {
       handle.setPointerCapture(event.pointerId);
       handle.focus();
       this.dragging = event.pointerId;
-      this.onDrag?.([this.view.x0, this.view.x1]);
+      this.onDrag([this.view.x0, this.view.x1]);
     });
     handle.addEventListener('pointermove', (event) => {
       if (this.dragging === event.pointerId) this.moveTo(valueAt(event));
@@ -208,7 +214,7 @@ export class Controls {
     const release = (event) => {
       if (this.dragging !== event.pointerId) return;
       this.dragging = null;
-      this.onDrag?.(null);
+      this.onDrag(null);
     };
     handle.addEventListener('pointerup', release);
     handle.addEventListener('pointercancel', release);

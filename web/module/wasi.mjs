@@ -31,6 +31,14 @@ const ASYNCIFY_HEADER = 16;
 // page as much as the program's own formatting of them.
 const OUTPUT_PIECE = 16384;
 
+// What a host's Promise rejects with when a person stops the run: the run
+// ends, and whoever started it says "stopped", not that it failed.
+export class Stopped extends Error {
+  constructor() {
+    super('stopped');
+  }
+}
+
 // proc_exit's way out of the module, which has no other.
 class Exit extends Error {
   constructor(status) {
@@ -238,7 +246,7 @@ export async function run(module, host) {
 }
 
 // An instance of the module that never runs main(), for the page's questions
-// (web/program.mjs). It makes no system call but to grow its heap; one that
+// (web/module/program.mjs). It makes no system call but to grow its heap; one that
 // it did make would be a fault, and fails.
 export async function instance(module) {
   const refuse = () => {

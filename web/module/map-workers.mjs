@@ -1,9 +1,7 @@
 // The map's workers: one for each core, each computing cells with an
-// instance of the module of its own (web/map-worker.mjs), so that the page's
+// instance of the module of its own (web/module/map-worker.mjs), so that the page's
 // thread only paints and answers. Where the browser refuses workers there
 // are none, and the map computes on the page's thread.
-import { workerScript } from './worker-script.mjs';
-
 // A job waiting beside the one a worker computes, so that it never idles
 // between the two.
 const JOBS_EACH = 2;
@@ -11,22 +9,22 @@ const JOBS_EACH = 2;
 const MOST = 8;
 
 export class Workers {
-  // module: the compiled module; onReady: told whenever a worker can take
-  // jobs. The workers start with start().
-  constructor(module, onReady) {
+  // module: the compiled module; script: the workers' { url, type }. The
+  // workers start with start().
+  constructor(module, script) {
     this.module = module;
+    this.script = script;
     this.ready = [];          // the workers that have loaded the module
     this.answers = new Map(); // by job number: { resolve, reject, worker }
     this.jobs = 0;
     this.left = 0;            // cores left to the program and the page
-    this.onReady = onReady;
+    this.onReady = () => {};  // told whenever a worker can take jobs
   }
 
   start() {
     const count = Math.min(MOST, Math.max(1, navigator.hardwareConcurrency || 1));
     try {
-      const source = workerScript('map-worker.mjs');
-      for (let k = 0; k < count; k++) this.add(source);
+      for (let k = 0; k < count; k++) this.add(this.script);
     } catch {
       // No workers here: the map computes on the page's thread.
     }
@@ -93,7 +91,7 @@ export class Workers {
     return this.taking.some((worker) => worker.jobs < JOBS_EACH);
   }
 
-  // A job's outcomes (web/map.mjs), from the worker with the fewest jobs,
+  // A job's outcomes (web/views/map/map.mjs), from the worker with the fewest jobs,
   // for as many of its cells as it comes to in `ms` (and its first
   // `atLeast`): a Promise of { outcomes, ms }.
   compute(job, ms) {

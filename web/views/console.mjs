@@ -12,8 +12,9 @@
 // unseen, not laid out at all, until they come near the screen or the lines
 // stop.
 
-import { Bytes } from './bytes.mjs';
-import { nextTurn } from './turn.mjs';
+import { Bytes } from '../module/bytes.mjs';
+import { Stopped } from '../module/wasi.mjs';
+import { nextTurn } from '../shared/turn.mjs';
 
 const LINES_PER_BLOCK = 1000;
 const MAX_BLOCKS = 200;
@@ -27,13 +28,6 @@ const SLICE_MS = 30;
 const REVEALED_PER_FRAME = 10;
 // How often the program's lines are laid out while they pour in.
 const RENDER_MS = 50;
-
-// Thrown into the program's run by Stop.
-export class Stopped extends Error {
-  constructor() {
-    super('stopped');
-  }
-}
 
 const countLines = (text) => {
   let lines = 0;
@@ -103,16 +97,13 @@ class Block {
 
 export class Console {
   // screen: the element that shows the transcript; keys: a textarea that
-  // takes what is typed (it brings up a phone's keyboard). Told, with the
-  // console: onChange when its state or dropped count changes; onInput with
-  // each piece of text sent to the program, and null at the end of input;
-  // onOutput with the bytes of each write to standard output.
-  constructor(screen, keys, { onChange = () => {}, onInput = () => {}, onOutput = () => {} } = {}) {
+  // takes what is typed (it brings up a phone's keyboard).
+  constructor(screen, keys) {
     this.screen = screen;
     this.keys = keys;
-    this.onChange = onChange;
-    this.onInput = onInput;
-    this.onOutput = onOutput;
+    this.onChange = () => {};  // (console): its state or dropped count changed
+    this.onInput = () => {};   // (text): a piece of text sent to the program; null at the end of input
+    this.onOutput = () => {};  // (bytes): a write to standard output
     this.utf8 = new TextEncoder();
     this.sessions = 0;
     keys.addEventListener('keydown', (event) => this.keyDown(event));

@@ -3,30 +3,11 @@
 // run where its iterate first parts from the program's, bit for bit, with the
 // real build, if any, that prints it. Choosing one draws its run beside the
 // program's. Every count, iterate and digit is the program's module's
-// (web/program.mjs): the steps are C++ beside the program's own.
+// (web/module/program.mjs): the steps are C++ beside the program's own.
 
-import { outcomeText } from './map.mjs';
-import { bitsAt } from './program.mjs';
-
-// The roundings by the number the module knows them by; 0 is the program's.
-export const ROUNDINGS = [
-  { number: 1, name: 'products', label: 'cube and square as products',
-    how: 'pow(x, 3) and pow(x, 2) formed as (x · x) · x and x · x',
-    build: 'the Windows build (MinGW-w64), whose pow multiplies whole powers' },
-  { number: 2, name: 'fused', label: 'fused multiply-add',
-    how: 'x³ − 2x, 3x² − 2 and x − q · λ each rounded once',
-    build: 'a GCC build with -march=native on a CPU with FMA, were -ffp-contract=off not pinned' },
-  { number: 3, name: 'numerator', label: 'damping on the numerator',
-    how: 'x − (λ · f(x)) / f′(x)', build: null },
-  { number: 4, name: 'Horner', label: "Horner's form",
-    how: 'f(x) = (x · x − 2) · x + 2 over f′(x) = (3 · x) · x − 2', build: null },
-  { number: 5, name: 'single', label: 'single precision',
-    how: "float throughout, x and λ rounded to float, float's own pow", build: null },
-];
-
-// Runs each rounding is followed for, at most: a limit of 2^31 − 1 would take
-// minutes, and this takes some tens of milliseconds for all of them.
-export const ROUNDING_RUNS = 100000;
+import { outcomeText } from '../module/outcome.mjs';
+import { bitsAt } from '../module/program.mjs';
+import { ROUNDINGS, ROUNDING_RUNS } from '../module/roundings.mjs';
 
 const thousands = (count) => count.toLocaleString('en');
 
@@ -34,7 +15,10 @@ export class Roundings {
   // elements: body (the table's body), choice (the radio group), about (the
   // sentence of what is drawn); program: the program's own arithmetic.
   constructor({ body, choice, about }, program) {
-    Object.assign(this, { body, choice, about, program });
+    this.body = body;
+    this.choice = choice;
+    this.about = about;
+    this.program = program;
     this.onChoose = () => {};  // told the rounding chosen, or null
     this.read = null;
     this.results = new Map();  // by rounding, for the run on screen: { outcome, parts }

@@ -6,6 +6,7 @@
 // digit, no ulp count and no run count of its own: they all come from here,
 // and so do the other roundings of the step that the page sets beside it.
 import { instance } from './wasi.mjs';
+import { outcomeOf } from './outcome.mjs';
 
 const utf8 = new TextEncoder();
 const latin1 = new TextDecoder('latin1');
@@ -30,14 +31,6 @@ export function valueOf(bits) {
 }
 // The bits of double k of an array of them, as the array holds them.
 export const bitsAt = (doubles, k) => new BigInt64Array(doubles.buffer, doubles.byteOffset, doubles.length)[k];
-
-// An outcome as the module gives it (the count on the Done line, 0 where the
-// limit came first with the last iterate finite, -1 where it was infinite or
-// NaN) as the page says it: the count, 'finite' or 'infinite'.
-export function outcomeOf(result) {
-  if (result > 0) return result;
-  return result === 0 ? 'finite' : 'infinite';
-}
 
 export class Program {
   static async load(module) {
@@ -135,7 +128,7 @@ export class Program {
 
   // The end of the iteration from start: the count on its Done line, or
   // 'finite' or 'infinite' for how the last iterate stands when the limit
-  // came first; with the step of `rounding` (web/roundings.mjs), 0 the
+  // came first; with the step of `rounding` (web/views/roundings.mjs), 0 the
   // program's own.
   outcome(start, lambda, limit, rounding = 0) {
     return outcomeOf(this.exports.rounding_outcome(rounding, start, lambda, limit));

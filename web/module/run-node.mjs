@@ -2,7 +2,7 @@
 // output and error are this process's own, and its exit status is the
 // program's. It uses the page's WASI layer, so the tests that run the module
 // this way test the layer that the page runs.
-// Usage: node web/run-node.mjs web/damped-newton.wasm
+// Usage: node web/module/run-node.mjs web/damped-newton.wasm
 import { readFileSync, read, writeSync, closeSync } from 'node:fs';
 import { run } from './wasi.mjs';
 

@@ -1,22 +1,21 @@
-// The console's program run in a worker of its own (web/runner-worker.mjs),
+// The console's program run in a worker of its own (web/module/runner-worker.mjs),
 // so that the page's thread only shows what the program writes and answers
 // keys and clicks, while the program runs on another core. The console is
-// the host, as it is for run() in web/wasi.mjs: its answers go back to the
+// the host, as it is for run() in web/module/wasi.mjs: its answers go back to the
 // worker. Where the browser refuses the worker, or it is not ready in time,
 // the program runs on the page's thread.
-import { run } from './wasi.mjs';
-import { workerScript } from './worker-script.mjs';
+import { run, Stopped } from './wasi.mjs';
 
 // How long a run waits for the worker to be ready before it runs here.
 const READY_MS = 2000;
 
 export class Runner {
-  // module: the compiled module; screen: the console's, where it says
-  // whether the program runs in the worker or on the page's thread. The
+  // module: the compiled module; script: the worker's { url, type }. The
   // worker starts with start().
-  constructor(module, screen) {
+  constructor(module, script) {
     this.module = module;
-    this.screen = screen;
+    this.script = script;
+    this.onPlace = () => {};  // told whether the latest run runs on the page's thread
     this.current = null;  // the run being made in the worker: its number and its messages
     this.here = false;    // whether the latest run runs on the page's thread
     this.isReady = false;
@@ -31,8 +30,7 @@ export class Runner {
 
   start() {
     try {
-      const { url, type } = workerScript('runner-worker.mjs');
-      this.worker = new Worker(url, { type });
+      this.worker = new Worker(this.script.url, { type: this.script.type });
       this.worker.addEventListener('message', ({ data }) => {
         if (data.ready) this.becomeReady(true);
         else if (data.run === this.current?.number) this.current.told(data);
@@ -82,7 +80,7 @@ export class Runner {
           else {
             this.current = null;
             if ('exit' in data) resolve(data.exit);
-            else reject(new Error(data.failed ?? 'the run was stopped'));
+            else reject(data.stopped ? new Stopped() : new Error(data.failed));
           }
         },
       };
@@ -90,10 +88,9 @@ export class Runner {
     });
   }
 
-  // Where the latest run runs, told on the screen for whoever must check.
   runsHere(here) {
     this.here = here;
-    this.screen.dataset.runsIn = here ? 'page' : 'worker';
+    this.onPlace(here);
   }
 
   // The run in the worker is let go: it ends at its next call.

@@ -1,0 +1,109 @@
+// The plot of how far each run moved the iterate, in ulps on a log scale,
+// for the runs around the chosen one: a row below for the runs that moved it
+// not at all, and one above for NaN. Every count is the program's.
+import { ulpWords } from '../runs/words.mjs';
+import { Scale } from '../shared/scale.mjs';
+import { element, leftMargin } from '../shared/svg.mjs';
+import { Throttle } from '../shared/throttle.mjs';
+
+// Runs in the plot, and how often it follows a run as it comes.
+const PLOTTED = 100;
+const REDRAW_MS = 500;
+// The plot's size in its own units, and its margins.
+const WIDTH = 520;
+const HEIGHT = 220;
+const MARGIN = { left: 44, right: 12, top: 12, bottom: 30 };
+
+export class UlpsPlot {
+  // plot: the SVG; plotCaption: what it shows, in words.
+  constructor({ plot, plotCaption }, runs) {
+    this.plot = plot;
+    this.plotCaption = plotCaption;
+    this.runs = runs;
+    this.shownKey = '';
+    this.redraw = new Throttle(REDRAW_MS, () => this.show());
+    plot.setAttribute('viewBox', `0 0 ${WIDTH} ${HEIGHT}`);
+  }
+
+  changed(urgent) {
+    this.redraw.soon(urgent || this.runs.chosen !== null);
+  }
+
+  show() {
+    const { list, chosen } = this.runs.list();
+    const first = Math.max(0, Math.min(chosen - Math.floor(PLOTTED / 2), list.length - PLOTTED));
+    const plotted = list.slice(first, first + PLOTTED);
+    const key = [plotted[0]?.number, plotted.length, list[chosen]?.number, this.runs.session].join(' ');
+    if (key === this.shownKey) return;
+    this.shownKey = key;
+    for (const run of plotted) this.runs.bitsOf(run);
+    this.draw(plotted, list[chosen]);
+  }
+
+  // Each run's move on a log scale of ulps, from 1 up; below it a row for
+  // the runs that moved it not at all, above it one for NaN.
+  draw(runs, chosen) {
+    const svg = this.plot;
+    svg.replaceChildren();
+    // Before any run, no axis: it would be an axis of nothing.
+    this.plotCaption.textContent = '';
+    if (runs.length === 0) return;
+    const sizes = runs.map((run) => {
+      const ulps = run.bits?.ulps;
+      if (ulps === undefined) return null;
+      return ulps === 'NaN' || ulps === '0' ? ulps : Number(ulps.slice(1));
+    });
+    const largest = Math.max(1, ...sizes.filter((size) => typeof size === 'number'));
+    const decades = Math.max(1, Math.ceil(Math.log10(largest)));
+    // The NaN row on top and the row of no move at the bottom, each set
+    // apart from the log scale between them by a rule.
+    const nanY = MARGIN.top + 4;
+    const zeroY = HEIGHT - MARGIN.bottom - 4;
+    const plotTop = nanY + 22;
+    const plotBottom = zeroY - 22;
+    const every = Math.ceil(decades / 5);
+    const powers = [];
+    for (let d = 0; d <= decades; d += every) powers.push({ d, label: d <= 3 ? String(10 ** d) : `1e${d}` });
+    const left = leftMargin([...powers.map(({ label }) => label), 'NaN'], MARGIN.left);
+    const first = runs[0].number;
+    const last = Math.max(runs.at(-1).number, first + 1);
+    const runScale = new Scale([first, last], [left + 6, WIDTH - MARGIN.right - 6]);
+    const logScale = new Scale([0, decades], [plotBottom, plotTop]);
+    const px = (run) => runScale.at(run);
+    const py = (size) => logScale.at(Math.log10(size));
+
+    const axes = element('g', { class: 'axes' }, svg);
+    for (const { d, label } of powers) {
+      element('line', { x1: left, x2: WIDTH - MARGIN.right, y1: py(10 ** d), y2: py(10 ** d), class: 'grid' }, axes);
+      element('text', { x: left - 6, y: py(10 ** d) + 4, 'text-anchor': 'end' }, axes).textContent = label;
+    }
+    for (const [y, label] of [[zeroY, '0'], [nanY, 'NaN']]) {
+      element('text', { x: left - 6, y: y + 4, 'text-anchor': 'end' }, axes).textContent = label;
+    }
+    for (const y of [(nanY + plotTop) / 2, (zeroY + plotBottom) / 2]) {
+      element('line', { x1: left, x2: WIDTH - MARGIN.right, y1: y, y2: y, class: 'axis' }, axes);
+    }
+    for (const { value, text } of runScale.ticks(6).filter(({ value }) => Number.isInteger(value))) {
+      element('text', { x: px(value), y: HEIGHT - 10, 'text-anchor': 'middle' }, axes).textContent = text;
+    }
+    if (chosen && runs.includes(chosen)) {
+      element('line', { x1: px(chosen.number), x2: px(chosen.number), y1: MARGIN.top, y2: HEIGHT - MARGIN.bottom,
+        class: 'chosen-run' }, svg);
+    }
+    const points = element('g', { class: 'moves' }, svg);
+    runs.forEach((run, k) => {
+      const size = sizes[k];
+      if (size === null) return;
+      const y = size === 'NaN' ? nanY : size === '0' ? zeroY : py(size);
+      const down = run.bits.ulps.startsWith('-');
+      element('circle', {
+        cx: px(run.number), cy: y, r: run === chosen ? 4.5 : 3,
+        class: `move${down ? ' down' : ''}${run === chosen ? ' chosen' : ''}`,
+        'data-run': run.number, 'data-ulps': run.bits.ulps,
+      }, points);
+    });
+    const about = chosen?.bits ? `; run ${chosen.number} moved it ${ulpWords(chosen.bits.ulps)}` : '';
+    this.plotCaption.textContent = `How far each run moved the iterate, in ulps on a log scale, `
+      + `runs ${first} to ${runs.at(-1).number} (filled: up, hollow: down)${about}`;
+  }
+}

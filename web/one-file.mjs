@@ -65,6 +65,8 @@ const one = html
   .replace('<link rel="stylesheet" href="style.css">', () => `<style>\n${read('style.css')}</style>`)
   .replace('<script type="module" src="page.mjs"></script>', () => `<script id="modules">\n${script}</script>\n`
     + '<script type="module">\nawait loadModule(\'page.mjs\');\n</script>')
-  .replace('</body>', () => `<script type="application/wasm;base64" id="module-bytes">${module}</script>\n</body>`);
-if (one === html || /<\/script/i.test(script)) throw new Error('the page is not as this script expects');
+  .replace('</body>', () => `<script type="application/wasm;base64" id="module-bytes">${module}</script>\n</body>`)
+  // Inside the one file, the module is no second file to fetch.
+  .replace(/<!-- The module is fetched[^]*?-->\n<link rel="preload" href="damped-newton.wasm"[^>]*>\n/, '');
+if (one === html || /<\/script/i.test(script) || one.includes('rel="preload"')) throw new Error('the page is not as this script expects');
 writeFileSync(output, one);

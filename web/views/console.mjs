@@ -15,6 +15,7 @@
 import { Bytes } from '../module/bytes.mjs';
 import { Stopped } from '../module/wasi.mjs';
 import { nextTurn } from '../shared/turn.mjs';
+import { Throttle } from '../shared/throttle.mjs';
 
 const LINES_PER_BLOCK = 1000;
 const MAX_BLOCKS = 200;
@@ -26,7 +27,9 @@ const MAX_COMING = 50;
 const SLICE_MS = 30;
 // Unseen blocks laid out a frame, once the lines have stopped.
 const REVEALED_PER_FRAME = 10;
-// How often the program's lines are laid out while they pour in.
+// How often the program's lines are laid out while they pour in: a screen
+// laid out costs most of a frame, and nobody reads sixty screens a second.
+// What is typed is laid out at the next frame.
 const RENDER_MS = 50;
 
 const countLines = (text) => {
@@ -106,6 +109,7 @@ export class Console {
     this.onOutput = () => {};  // (bytes): a write to standard output
     this.utf8 = new TextEncoder();
     this.sessions = 0;
+    this.laying = new Throttle(RENDER_MS, (inFrame) => this.render(inFrame), { inFrame: true });
     keys.addEventListener('keydown', (event) => this.keyDown(event));
     keys.addEventListener('input', (event) => {
       if (!event.isComposing) this.input();
@@ -177,9 +181,7 @@ export class Console {
     this.finished = false;
     this.state = state;
     this.sliceStart = performance.now();
-    this.frame = 0;
-    this.renderedAt = -Infinity;
-    this.typed = false;       // whether what is typed waits to be shown
+    this.laying.cancel();
     this.scrollFrame = 0;
     this.revealFrame = 0;
 
@@ -196,7 +198,7 @@ export class Console {
   // The standard output kept, as a list of Uint8Arrays: all of it unless
   // lines were dropped.
   savedOutput() {
-    this.render();
+    this.laying.now();
     return [...this.blocks, this.live].map((block) => block.outputBytes());
   }
 
@@ -209,7 +211,7 @@ export class Console {
 
   // The program has ended, or was stopped: what is typed now goes nowhere.
   finish(state) {
-    this.render();
+    this.laying.now();
     this.finished = true;
     this.setState(state);
   }
@@ -244,7 +246,7 @@ export class Console {
     if (this.lines.length) return this.afterSlice(() => this.takeLine(max));
     // The question and the prompt are shown before the program waits; whoever
     // is told that it waits may answer at once.
-    this.render();
+    this.laying.now();
     const line = new Promise((resolve, reject) => {
       this.reader = {
         resolve: () => {
@@ -325,31 +327,14 @@ export class Console {
       this.coming.push(this.live);
       this.live = new Block(this.outputDecoder);
     }
-    if (this.coming.length > MAX_COMING) this.render();
-    else this.renderSoon(typed);
-  }
-
-  // What is typed is laid out at the next frame, and the program's lines at
-  // most every RENDER_MS while they pour in: a screen laid out costs most of
-  // a frame, and nobody reads sixty screens a second.
-  renderSoon(typed) {
-    this.typed ||= typed;
-    if (this.frame) return;
-    this.frame = requestAnimationFrame((now) => {
-      this.frame = 0;
-      if (this.typed || now - this.renderedAt >= RENDER_MS) this.render({ inFrame: true });
-      else this.renderSoon(false);
-    });
+    if (this.coming.length > MAX_COMING) this.laying.now();
+    else this.laying.soon(typed);
   }
 
   // Puts what has come since it last did on the page, and scrolls to its
   // end: in a frame at once, else at the next frame, for scrolling now would
   // lay the page out at every read.
-  render({ inFrame = false } = {}) {
-    if (this.frame) cancelAnimationFrame(this.frame);
-    this.frame = 0;
-    this.typed = false;
-    this.renderedAt = performance.now();
+  render(inFrame) {
     // Blocks that would leave the screen as soon as they came never come on it.
     const passing = this.coming.length - MAX_BLOCKS;
     for (const [k, block] of this.coming.entries()) {

@@ -78,7 +78,7 @@ controls.onRun = (texts) => start(`n\n${texts.start}\n${texts.lambda}\n${texts.l
 controls.onDrag = (range) => picture?.lockX(range);
 map.onChoose = (startText, lambdaText, limitText) => controls.choose(startText, lambdaText, limitText);
 $('whole').addEventListener('click', () => map.whole());
-// The map shows where each run ends, or where a rounding changes that.
+// The map shows where each cell's runs end, or where a rounding changes that.
 mapShows.addEventListener('change', () => {
   map.show({ rounding: ROUNDINGS.find(({ number }) => number === Number(mapShows.value)) ?? null });
 });

@@ -1,7 +1,7 @@
 // The console's program in a worker (web/module/runner.mjs): the module's main(),
 // run by the WASI layer, whose host is the page's console, asked by message.
-// One run at a time, each numbered by the page; a run the page stops ends at
-// its next call, and the next begins once it has.
+// One session at a time, each numbered by the page; a session the page stops
+// ends at its next call, and the next begins once it has.
 import { run, Stopped } from './wasi.mjs';
 
 // Pieces of output the page may hold before the program waits for it to
@@ -9,11 +9,11 @@ import { run, Stopped } from './wasi.mjs';
 const IN_FLIGHT = 4;
 
 let module = null;
-let session = null;             // the run being made
-let ended = Promise.resolve();  // once the run before has ended
-let stoppedUpTo = 0;            // the latest run the page stopped
+let session = null;             // the session being made
+let ended = Promise.resolve();  // once the session before has ended
+let stoppedUpTo = 0;            // the latest session the page stopped
 
-// Run `number`: the program's calls are asked of the page, and the call that
+// Session `number`: the program's calls are asked of the page, and the call that
 // waits is answered by its messages.
 function start(number) {
   let waiting = null;  // { kind, resolve, reject } of the call that waits
@@ -40,25 +40,25 @@ function start(number) {
   };
   const host = {
     read(max) {
-      postMessage({ run: number, read: max });
+      postMessage({ session: number, read: max });
       return wait('answer');
     },
     write(fd, bytes) {
       if (stopped()) return Promise.reject(new Stopped());
       if (lost) return lost;
       const piece = bytes.slice();
-      postMessage({ run: number, write: fd, bytes: piece }, [piece.buffer]);
+      postMessage({ session: number, write: fd, bytes: piece }, [piece.buffer]);
       return ++inFlight < IN_FLIGHT ? 0 : wait('taken');
     },
     close(fd) {
-      postMessage({ run: number, close: fd });
+      postMessage({ session: number, close: fd });
       return wait('answer');
     },
   };
-  if (stopped()) return postMessage({ run: number, stopped: true });
+  if (stopped()) return postMessage({ session: number, stopped: true });
   return run(module, host).then(
-    (status) => postMessage({ run: number, exit: status }),
-    (error) => postMessage({ run: number, ...(error instanceof Stopped ? { stopped: true } : { failed: error.message }) }),
+    (status) => postMessage({ session: number, exit: status }),
+    (error) => postMessage({ session: number, ...(error instanceof Stopped ? { stopped: true } : { failed: error.message }) }),
   );
 }
 

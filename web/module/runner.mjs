@@ -6,7 +6,7 @@
 // the program runs on the page's thread.
 import { run, Stopped } from './wasi.mjs';
 
-// How long a run waits for the worker to be ready before it runs here.
+// How long a session waits for the worker to be ready before it runs here.
 const READY_MS = 2000;
 
 export class Runner {
@@ -15,11 +15,11 @@ export class Runner {
   constructor(module, script) {
     this.module = module;
     this.script = script;
-    this.onPlace = () => {};  // told whether the latest run runs on the page's thread
-    this.current = null;  // the run being made in the worker: its number and its messages
-    this.here = false;    // whether the latest run runs on the page's thread
+    this.onPlace = () => {};  // (here): whether the latest session runs on the page's thread
+    this.current = null;  // the session being made in the worker: its number and its messages
+    this.here = false;    // whether the latest session runs on the page's thread
     this.isReady = false;
-    this.runs = 0;
+    this.sessions = 0;
     this.ready = new Promise((ready) => {
       this.becomeReady = (inWorker) => {
         this.isReady = inWorker;
@@ -33,7 +33,7 @@ export class Runner {
       this.worker = new Worker(this.script.url, { type: this.script.type });
       this.worker.addEventListener('message', ({ data }) => {
         if (data.ready) this.becomeReady(true);
-        else if (data.run === this.current?.number) this.current.told(data);
+        else if (data.session === this.current?.number) this.current.told(data);
       });
       this.worker.addEventListener('error', (event) => {
         event.preventDefault();
@@ -56,7 +56,7 @@ export class Runner {
     this.runsHere(!inWorker);
     if (!inWorker) return run(this.module, host);
     this.stop();
-    const number = ++this.runs;
+    const number = ++this.sessions;
     return new Promise((resolve, reject) => {
       const post = (message, transfer = []) => this.worker.postMessage({ to: number, ...message }, transfer);
       // Each call of the program's is the host's, and its answer the worker's.
@@ -93,7 +93,7 @@ export class Runner {
     this.onPlace(here);
   }
 
-  // The run in the worker is let go: it ends at its next call.
+  // The session in the worker is let go: it ends at its next call.
   stop() {
     if (!this.current) return;
     this.worker.postMessage({ stop: this.current.number });

@@ -123,7 +123,7 @@ export class Console {
     this.nearScreen = new IntersectionObserver((entries) => {
       for (const { isIntersecting, target } of entries) if (isIntersecting) this.reveal(target);
     }, { root: screen, rootMargin: '100% 0px' });
-    // Until the first run starts, the program is still loading: a screen
+    // Until the first session starts, the program is still loading: a screen
     // that said "running" then had a Stop that could not be pressed.
     this.reset('loading');
   }
@@ -132,11 +132,11 @@ export class Console {
     this.keys.focus({ preventScroll: true });
   }
 
-  // A fresh terminal for a fresh run, and the host that the run talks to. A
-  // run that was stopped, or replaced by a fresh one, can no longer reach the
+  // A fresh terminal for a fresh session, and the host its program talks to.
+  // A session that was stopped, or replaced by a fresh one, can no longer reach the
   // screen: its calls are answered with Stopped.
   //
-  // A run that takes over from one waiting for input (`continued`) keeps the
+  // A session that takes over from one waiting for input (`continued`) keeps the
   // screen: it is given again all that the other read, and what it writes
   // up to where the other was is on screen already, and not shown twice.
   session({ continued = false } = {}) {
@@ -170,7 +170,7 @@ export class Console {
     // last dropped block ended inside a line.
     this.droppedOutput = { lines: 0, partly: false };
     this.written = 0;         // bytes of standard output
-    this.skipped = 0;         // bytes of it a run that took over writes again
+    this.skipped = 0;         // bytes of it a session that took over writes again
     this.taken = new Bytes(); // what the program has read
     this.editLine = '';       // typed, not yet sent with Enter
     this.lines = [];          // sent, as bytes, not yet read; null is end of input

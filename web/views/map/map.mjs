@@ -1,5 +1,5 @@
 // The map of every start and λ: holds what it shows (the grid, the limit,
-// the rounding compared, the run's mark, the cell pointed at or focused) and
+// the rounding compared, the session's mark, the cell pointed at or focused) and
 // wires its parts: the cells, the scheduler, the layout, the painter, the words.
 import { WHOLE, axisText, cellAt, gridOver, valuesOf } from '../../map/grid.mjs';
 import { Computation, Comparison } from '../../map/cells.mjs';

@@ -1,5 +1,5 @@
 // Paints the map: its cells into an image of one pixel a cell, and the image
-// with axes, legend, the run's mark and the focused cell onto the canvas.
+// with axes, legend, the session's mark and the focused cell onto the canvas.
 // It reads the layout and the state it is given, and keeps nothing.
 import { colour, css, GREY, RED, PALETTE, CHANGE_COLOURS } from '../../map/colours.mjs';
 import { MARGIN, SWATCH, LEGEND_ROW, legendWidth, cellBox } from './layout.mjs';

@@ -16,7 +16,7 @@ export function cellWords(computation, rounding, [i, j]) {
     + ` (${changeOf(outcome)})`;
 }
 
-// mostRuns: the limit a cell is computed with at most, where the run's is
+// mostRuns: the limit a cell is computed with at most, where the session's is
 // beyond it.
 export function progressWords({ done, cellCount, differ }, comparing, mostRuns) {
   const compared = !comparing ? `${count(done)} of ${count(cellCount)} cells`

@@ -1,7 +1,6 @@
-// Writes the page as one file that opens from the disk with nothing else:
-// the styles, every module once, and the compiled program inside the HTML.
-// The same sources always make the same bytes.
-// Usage: node web/one-file.mjs MODULE OUTPUT   (the wasm preset's build runs it)
+// Writes the page as one file that opens from the disk: the styles, every
+// module once and the compiled program inside the HTML, the same bytes from
+// the same sources. Usage: node web/one-file.mjs MODULE OUTPUT (the wasm build).
 import { readFileSync, writeFileSync } from 'node:fs';
 import { fileURLToPath } from 'node:url';
 import { join, posix } from 'node:path';

@@ -1,8 +1,6 @@
-// A worker of the map's (web/module/map-workers.mjs): an instance of the module of its
-// own, which never runs main(), computes the cells it is handed, each start
-// and λ with its rounding, for as long as the job may take, and answers with
-// the outcomes of those it computed, as the module gives them, and how long
-// they took. It computes; the page paints.
+// A map's worker (map-workers.mjs): an instance of the module that never runs
+// main() computes the cells it is handed, for as long as the job may take,
+// and answers with their outcomes and the time they took.
 import { Program } from './program.mjs';
 
 let program = null;

@@ -1,7 +1,7 @@
-// The map's workers: one for each core, each computing cells with an
-// instance of the module of its own (web/module/map-worker.mjs), so that the page's
-// thread only paints and answers. Where the browser refuses workers there
-// are none, and the map computes on the page's thread.
+// The map's workers: one for each core, at most MOST, each with an instance of
+// the module of its own (map-worker.mjs), so that the page's thread only paints
+// and answers. Where the browser refuses workers there are none.
+
 // A job waiting beside the one a worker computes, so that it never idles
 // between the two.
 const JOBS_EACH = 2;

@@ -1,10 +1,6 @@
-// The program's own arithmetic, asked directly: an instance of the module
-// that never runs the dialogue answers what the dialogue's reads make of
-// typed text, takes damped steps, writes iterates as the program writes them,
-// shows a run to the last bit and why runs bring no Done line, and runs the
-// iteration silently for the map. The page computes no step, no iterate, no
-// digit, no ulp count and no run count of its own: they all come from here,
-// and so do the other roundings of the step that the page sets beside it.
+// The program's own arithmetic, asked directly, of an instance of the module
+// that never runs the dialogue. The page computes no step, iterate, digit, ulp
+// count or run count of its own: all come from here, other roundings too.
 import { instance } from './wasi.mjs';
 import { outcomeOf } from './outcome.mjs';
 

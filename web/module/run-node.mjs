@@ -1,7 +1,5 @@
-// Runs the WebAssembly program under Node as a process: standard input,
-// output and error are this process's own, and its exit status is the
-// program's. It uses the page's WASI layer, so the tests that run the module
-// this way test the layer that the page runs.
+// The module as a process under Node, through the page's WASI layer: standard
+// input, output and error are this process's, and its exit status the program's.
 // Usage: node web/module/run-node.mjs web/damped-newton.wasm
 import { readFileSync, read, writeSync, closeSync } from 'node:fs';
 import { run } from './wasi.mjs';

@@ -1,7 +1,6 @@
-// The console's program in a worker (web/module/runner.mjs): the module's main(),
-// run by the WASI layer, whose host is the page's console, asked by message.
-// One session at a time, each numbered by the page; a session the page stops
-// ends at its next call, and the next begins once it has.
+// The console's program in a worker (runner.mjs): main() run by the WASI layer,
+// its host the page's console, asked by message. One session at a time; a
+// session the page stops ends at its next call, and the next begins then.
 import { run, Stopped } from './wasi.mjs';
 
 // Pieces of output the page may hold before the program waits for it to

@@ -1,9 +1,6 @@
-// The console's program run in a worker of its own (web/module/runner-worker.mjs),
-// so that the page's thread only shows what the program writes and answers
-// keys and clicks, while the program runs on another core. The console is
-// the host, as it is for run() in web/module/wasi.mjs: its answers go back to the
-// worker. Where the browser refuses the worker, or it is not ready in time,
-// the program runs on the page's thread.
+// The console's program in a worker of its own (runner-worker.mjs), its host
+// the console, answered by message, so that the page's thread only shows and
+// answers; where the worker is refused or late, it runs on the page's thread.
 import { run, Stopped } from './wasi.mjs';
 
 // How long a session waits for the worker to be ready before it runs here.

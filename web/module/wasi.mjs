@@ -1,18 +1,15 @@
-// The WASI layer: the system calls the program makes (read, write, close and
-// the few that the C library makes at start), one layer for the page and for
-// Node. A host answers them; it owns the bytes, this layer moves them, the
-// program's standard output in pieces (OUTPUT_PIECE).
-//
-// The program blocks on std::cin between prompts, and JavaScript cannot block.
-// The module is built with binaryen's asyncify pass for fd_read, fd_write and
-// fd_close:
-// when the host answers one of them with a Promise, the call unwinds the
-// module's stack into memory and returns to run(), which waits for the Promise
-// and then rewinds the stack into the same call, which finishes with the
-// answer. The arithmetic never leaves the module.
+// The WASI layer: the system calls the program makes, answered by a host, one
+// layer for the page and for Node. The host owns the bytes; this layer moves
+// them, standard output in pieces of OUTPUT_PIECE.
 
 import { Bytes } from './bytes.mjs';
 
+// The program blocks on std::cin between prompts, and JavaScript cannot block.
+// The module is built with binaryen's asyncify pass for fd_read, fd_write and
+// fd_close: when the host answers one of them with a Promise, the call unwinds
+// the module's stack into memory and returns to run(), which waits for the
+// Promise and then rewinds the stack into the same call, which finishes with
+// the answer. The arithmetic never leaves the module.
 const WASI_ESUCCESS = 0;
 const WASI_EBADF = 8;
 const WASI_ESPIPE = 70;

@@ -1,14 +1,12 @@
 // The page's turn: nextTurn(then) calls `then` once the browser has handled
-// what was waiting (keys, clicks, a frame). A message to itself, not a timer:
-// browsers make a timer set from a timer wait at least 4 ms, which a long
-// run or a map would pay at every slice.
-//
+// what was waiting (keys, clicks, a frame), by a message to itself, not a
+// timer: a timer set from a timer waits at least 4 ms, at every slice.
+
 // A message may still come before a frame: Firefox, while a page loads, puts
-// its frames behind the page's own messages, and a run replaying a long link
-// then went seconds with a frame only every tenth of a second, while a click
-// waited for the screen to settle. So once no frame has come for STARVED_MS,
-// the next turn waits for one (or for a tab in the background, which has no
-// frames, a moment).
+// its frames behind the page's own messages, and a long link's replay then went
+// seconds with a frame only every tenth of a second, while a click waited for
+// the screen to settle. So once no frame has come for STARVED_MS, the next
+// turn waits for one (or, in a tab in the background, which has none, a moment).
 const STARVED_MS = 50;
 const HIDDEN_MS = 50;
 

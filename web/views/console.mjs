@@ -1,22 +1,18 @@
-// The console: a terminal for the program in the page. It shows what the
-// program writes and echoes what is typed, keeps typed lines until the
-// program reads them, as a terminal's line discipline does, and keeps the
-// program's standard output for "Save screen". It is the WASI layer's host.
-//
-// A run can print millions of lines, and a link or a paste can type as many.
-// The screen keeps them in blocks of LINES_PER_BLOCK that the browser lays out
-// only when seen, adds what came and scrolls once a frame, and lets the
-// earliest blocks go past MAX_BLOCKS so that memory and the page's height stay
-// bounded. A browser lays out a block that is new to the page once, even off
-// screen, to see whether it is on screen: blocks that lines pour past are kept
-// unseen, not laid out at all, until they come near the screen or the lines
-// stop.
+// The console: a terminal for the program, and the WASI layer's host. It shows
+// what the program writes, echoes what is typed, keeps typed lines until the
+// program reads them, and keeps standard output for "Save screen".
 
 import { Bytes } from '../module/bytes.mjs';
 import { Stopped } from '../module/wasi.mjs';
 import { nextTurn } from '../shared/turn.mjs';
 import { Throttle } from '../shared/throttle.mjs';
 
+// A session can print millions of lines, and a link or a paste can type as
+// many. The screen keeps them in blocks the browser lays out only when seen,
+// and lets the earliest go past MAX_BLOCKS, so that memory and the page's
+// height stay bounded. A browser lays out a block new to the page once, even
+// off screen, to see whether it is on screen: blocks that lines pour past are
+// kept unseen until they come near the screen or the lines stop.
 const LINES_PER_BLOCK = 1000;
 const MAX_BLOCKS = 200;
 // Blocks waiting for the next frame past this are laid out at once: a tab in

@@ -1,8 +1,6 @@
-// The controls for exploring by hand: the start point as a handle on the
-// picture's axis and as a field, λ as a slider and a field, the limit, and
-// values to try. Every change types a dialogue into a fresh session, as a person
-// would type it; the controls then show what the program read, which the
-// page learns from the program's own reads (web/module/program.mjs), never guessed.
+// The controls: the start point as a handle and a field, λ as a slider and a
+// field, the limit, and values to try. Each change types a dialogue into a
+// fresh session, as a person would; then they show what the program read.
 
 // Values to try, each named for what it shows; a missing λ or limit keeps
 // the one in its field.

@@ -1,9 +1,6 @@
-// Other roundings of the step, side by side with the program's: for the
-// dialogue on screen, each rounding's outcome in the program's words and the
-// run where its iterate first parts from the program's, bit for bit, with the
-// real build, if any, that prints it. Choosing one draws its run beside the
-// program's. Every count, iterate and digit is the program's module's
-// (web/module/program.mjs): the steps are C++ beside the program's own.
+// Other roundings of the step beside the program's, for the dialogue on
+// screen: each one's outcome in the program's words, the run where its
+// iterate first parts from the program's, and the real build that rounds so.
 
 import { outcomeText } from '../module/outcome.mjs';
 import { bitsAt } from '../module/program.mjs';

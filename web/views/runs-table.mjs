@@ -1,7 +1,6 @@
-// The table of runs to the last bit: for the chosen run and those around it,
-// each iterate as the double it is (the shortest decimal that reads back as
-// it, and C's %a), how many doubles the run moved it, the step's own values,
-// and another rounding's iterate beside; and the sentence of why the runs end.
+// The table of runs to the last bit around the chosen run: each iterate as the
+// double it is (shortest decimal, %a), how many doubles the run moved it, the
+// step's own values, another rounding's iterate beside; and why the runs end.
 import { bitsAt } from '../module/program.mjs';
 import { Throttle } from '../shared/throttle.mjs';
 

@@ -24,6 +24,38 @@ const ROOT_IN_VIEW = -1.7693;
 // f only places points on the drawing; every iterate is the program's.
 const f = (x) => x ** 3 - 2 * x + 2;
 
+// The axes, with a grid line at each tick; a label that would run past the
+// drawing's edge, or past the margin, is left out.
+function drawAxes(axes, x, y, yTicks) {
+  const [left, right] = x.range;
+  for (const { value } of x.ticks(6)) {
+    const text = formatG(value);
+    element('line', { x1: x.at(value), x2: x.at(value), y1: MARGIN.top, y2: HEIGHT - MARGIN.bottom, class: 'grid' }, axes);
+    const half = labelWidth(text) / 2;
+    if (x.at(value) - half < 0 || x.at(value) + half > WIDTH) continue;
+    element('text', { x: x.at(value), y: HEIGHT - 10, 'text-anchor': 'middle' }, axes).textContent = text;
+  }
+  for (const { value, text } of yTicks) {
+    element('line', { x1: left, x2: right, y1: y.at(value), y2: y.at(value), class: 'grid' }, axes);
+    if (labelWidth(text) > left - 6) continue;
+    element('text', { x: left - 6, y: y.at(value) + 4, 'text-anchor': 'end' }, axes).textContent = text;
+  }
+  element('line', { x1: left, x2: right, y1: y.at(0), y2: y.at(0), class: 'axis' }, axes);
+}
+
+// The curve across the view, clamped far above and below it.
+function drawCurve(plot, x, y) {
+  const [x0, x1] = x.domain;
+  const [y0, y1] = y.domain;
+  const points = [];
+  for (let i = 0; i <= 300; i++) {
+    const at = x0 + ((x1 - x0) * i) / 300;
+    const value = Math.min(Math.max(f(at), y0 - 10 * (y1 - y0)), y1 + 10 * (y1 - y0));
+    points.push(`${i ? 'L' : 'M'}${x.at(at).toFixed(2)},${y.at(value).toFixed(2)}`);
+  }
+  element('path', { d: points.join(''), class: 'curve' }, plot);
+}
+
 export class Picture {
   // svg: the picture; caption: the chosen run's numbers, and said: the same
   // for a screen reader; notes: what is not drawn, and how many runs are.
@@ -122,115 +154,91 @@ export class Picture {
   }
 
   draw() {
-    const runs = this.runs;
     const shown = this.shown();
     const others = this.otherRuns(shown);
     const { x: [x0, x1], y: [y0, y1], drawn } = this.view(shown, others);
-    const yScale = new Scale([y0, y1], [HEIGHT - MARGIN.bottom, MARGIN.top]);
+    const y = new Scale([y0, y1], [HEIGHT - MARGIN.bottom, MARGIN.top]);
     // Labels in the program's notation, %g.
-    const yTicks = yScale.ticks(6).map(({ value }) => ({ value, text: formatG(value) }));
+    const yTicks = y.ticks(6).map(({ value }) => ({ value, text: formatG(value) }));
     // The margin stays with a kept x range, so that the handle stays under
     // the pointer; a label that does not fit it then is left out.
     const left = this.lockedX ? this.lockedLeft : leftMargin(yTicks.map(({ text }) => text), MARGIN.left);
     this.left = left;
-    const xScale = new Scale([x0, x1], [left, WIDTH - MARGIN.right]);
-    const px = (x) => xScale.at(x);
-    const py = (y) => yScale.at(y);
+    const x = new Scale([x0, x1], [left, WIDTH - MARGIN.right]);
     const svg = this.svg;
     svg.replaceChildren();
     svg.dataset.view = [x0, x1, y0, y1].join(' ');
     svg.dataset.plot = [left, WIDTH - MARGIN.right, HEIGHT - MARGIN.bottom, MARGIN.top].join(' ');
-
     const clip = element('clipPath', { id: 'plot-area' }, element('defs', {}, svg));
     element('rect', {
-      x: left, y: MARGIN.top,
-      width: WIDTH - left - MARGIN.right, height: HEIGHT - MARGIN.top - MARGIN.bottom,
+      x: left, y: MARGIN.top, width: WIDTH - left - MARGIN.right, height: HEIGHT - MARGIN.top - MARGIN.bottom,
     }, clip);
-
-    // Axes, with ticks.
-    const axes = element('g', { class: 'axes' }, svg);
-    for (const { value } of xScale.ticks(6)) {
-      const text = formatG(value);
-      element('line', { x1: px(value), x2: px(value), y1: MARGIN.top, y2: HEIGHT - MARGIN.bottom, class: 'grid' }, axes);
-      // A label that would run past the drawing's edge is left out.
-      const half = labelWidth(text) / 2;
-      if (px(value) - half < 0 || px(value) + half > WIDTH) continue;
-      element('text', { x: px(value), y: HEIGHT - 10, 'text-anchor': 'middle' }, axes).textContent = text;
-    }
-    for (const { value, text } of yTicks) {
-      element('line', { x1: left, x2: WIDTH - MARGIN.right, y1: py(value), y2: py(value), class: 'grid' }, axes);
-      if (labelWidth(text) > left - 6) continue;
-      element('text', { x: left - 6, y: py(value) + 4, 'text-anchor': 'end' }, axes).textContent = text;
-    }
-    element('line', { x1: left, x2: WIDTH - MARGIN.right, y1: py(0), y2: py(0), class: 'axis' }, axes);
-
+    drawAxes(element('g', { class: 'axes' }, svg), x, y, yTicks);
     const plot = element('g', { 'clip-path': 'url(#plot-area)' }, svg);
-    const curve = [];
-    for (let i = 0; i <= 300; i++) {
-      const x = x0 + ((x1 - x0) * i) / 300;
-      const y = Math.min(Math.max(f(x), y0 - 10 * (y1 - y0)), y1 + 10 * (y1 - y0));
-      curve.push(`${i ? 'L' : 'M'}${px(x).toFixed(2)},${py(y).toFixed(2)}`);
-    }
-    element('path', { d: curve.join(''), class: 'curve' }, plot);
+    drawCurve(plot, x, y);
+    this.drawOthers(plot, others, x, y);
+    this.drawRuns(plot, drawn, x, y);
+    this.drawEdges(element('g', { class: 'edges' }, svg), drawn, x, y);
+    this.describe(drawn, others);
+    this.onDraw({ x0, x1, left: left / WIDTH, right: (WIDTH - MARGIN.right) / WIDTH, axis: y.at(0) / HEIGHT });
+  }
 
-    // The tangent at (x, y) drawn to where it meets the axis, or, when that
-    // is beyond the view, to the view's edge on its way there.
-    const tangentEnd = (x, y, meets) => {
-      if (meets >= x0 && meets <= x1) return [meets, 0];
-      const edge = meets > x1 ? x1 : x0;
-      return [edge, Number.isFinite(meets) ? y * ((meets - edge) / (meets - x)) : y];
-    };
-
-    // The other rounding's runs under the program's: from its iterate on
-    // the curve to where its step lands.
+  // The other rounding's runs under the program's: from its iterate on the
+  // curve to where its step lands.
+  drawOthers(plot, others, x, y) {
     for (const run of others) {
       const group = element('g', { class: 'other-run', 'data-run': run.number,
         'data-to': this.program.format(run.toBits) }, plot);
-      element('line', { x1: px(run.from), y1: py(f(run.from)), x2: px(run.to), y2: py(0) }, group);
-      element('rect', { x: px(run.to) - 3.5, y: py(0) - 3.5, width: 7, height: 7 }, group);
+      element('line', { x1: x.at(run.from), y1: y.at(f(run.from)), x2: x.at(run.to), y2: y.at(0) }, group);
+      element('rect', { x: x.at(run.to) - 3.5, y: y.at(0) - 3.5, width: 7, height: 7 }, group);
     }
+  }
 
+  // Each run: the tangent at its iterate to where it meets the axis, or to
+  // the view's edge on its way there, and where the damped step lands.
+  drawRuns(plot, drawn, x, y) {
+    const [x0, x1] = x.domain;
     const latest = drawn.at(-1);
     drawn.forEach((run, index) => {
       const age = drawn.length - 1 - index;
-      const highlighted = run === latest;
       const group = element('g', {
-        class: highlighted ? 'run latest' : 'run',
+        class: run === latest ? 'run latest' : 'run',
         'data-run': run.number, 'data-from': run.from.text, 'data-to': run.to.text,
-        opacity: highlighted ? 1 : Math.max(0.2, 0.6 - age * 0.02).toFixed(2),
+        opacity: run === latest ? 1 : Math.max(0.2, 0.6 - age * 0.02).toFixed(2),
       }, plot);
       const from = run.from.value;
-      const meets = runs.meets(run);
-      const [endX, endY] = tangentEnd(from, f(from), meets);
-      element('line', { x1: px(from), y1: py(f(from)), x2: px(endX), y2: py(endY), class: 'tangent' }, group);
-      element('line', { x1: px(run.to.value), y1: py(0), x2: px(run.to.value), y2: py(f(run.to.value)), class: 'rise' }, group);
-      element('circle', { cx: px(from), cy: py(f(from)), r: 3.5, class: 'iterate' }, group);
-      if (meets >= x0 && meets <= x1) {
-        element('circle', { cx: px(meets), cy: py(0), r: 4, class: 'meets' }, group);
-      }
-      element('circle', { cx: px(run.to.value), cy: py(0), r: 3.5, class: 'lands' }, group);
+      const to = run.to.value;
+      const meets = this.runs.meets(run);
+      const inView = meets >= x0 && meets <= x1;
+      const edge = meets > x1 ? x1 : x0;
+      const [endX, endY] = inView ? [meets, 0]
+        : [edge, Number.isFinite(meets) ? f(from) * ((meets - edge) / (meets - from)) : f(from)];
+      element('line', { x1: x.at(from), y1: y.at(f(from)), x2: x.at(endX), y2: y.at(endY), class: 'tangent' }, group);
+      element('line', { x1: x.at(to), y1: y.at(0), x2: x.at(to), y2: y.at(f(to)), class: 'rise' }, group);
+      element('circle', { cx: x.at(from), cy: y.at(f(from)), r: 3.5, class: 'iterate' }, group);
+      if (inView) element('circle', { cx: x.at(meets), cy: y.at(0), r: 4, class: 'meets' }, group);
+      element('circle', { cx: x.at(to), cy: y.at(0), r: 3.5, class: 'lands' }, group);
     });
+  }
 
-    // Meeting points beyond the view, at its edge with their values.
-    const edges = element('g', { class: 'edges' }, svg);
+  // Meeting points beyond the view, at its edge, the latest with its value.
+  drawEdges(edges, drawn, x, y) {
+    const [x0, x1] = x.domain;
+    const latest = drawn.at(-1);
+    const axis = y.at(0);
     for (const run of drawn) {
-      const meets = runs.meets(run);
+      const meets = this.runs.meets(run);
       if (meets >= x0 && meets <= x1) continue;
       const right = !(meets < x0);  // NaN, where f and f' are both 0, is marked right
-      const edge = right ? WIDTH - MARGIN.right : left;
+      const edge = x.range[right ? 1 : 0];
       const mark = element('g', { class: run === latest ? 'edge latest' : 'edge', 'data-run': run.number }, edges);
-      element('path', {
-        d: right ? `M${edge - 8},${py(0) - 6}L${edge},${py(0)}L${edge - 8},${py(0) + 6}Z`
-                 : `M${edge + 8},${py(0) - 6}L${edge},${py(0)}L${edge + 8},${py(0) + 6}Z`,
-      }, mark);
+      const back = right ? -8 : 8;
+      element('path', { d: `M${edge + back},${axis - 6}L${edge},${axis}L${edge + back},${axis + 6}Z` }, mark);
       if (run === latest) {
-        element('text', { x: right ? edge - 10 : edge + 10, y: py(0) - 9, 'text-anchor': right ? 'end' : 'start' }, mark)
+        element('text', { x: edge + (right ? -10 : 10), y: axis - 9, 'text-anchor': right ? 'end' : 'start' }, mark)
           .textContent = `meets the axis at ${this.program.format(meets)}`;
       }
     }
-    this.describe(drawn, others);
-    this.onDraw({ x0, x1, left: left / WIDTH, right: (WIDTH - MARGIN.right) / WIDTH,
-                  axis: py(0) / HEIGHT });
   }
 
   // The caption: the run highlighted, in the program's notation; said to a

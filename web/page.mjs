@@ -11,6 +11,7 @@ import { Typed } from './runs/typed.mjs';
 import { Console } from './views/console.mjs';
 import { Picture } from './views/picture.mjs';
 import { Controls, PARAMETER } from './views/controls.mjs';
+import { StartHandle } from './views/handle.mjs';
 import { RunMap } from './views/map/map.mjs';
 import { RunsTable } from './views/runs-table.mjs';
 import { UlpsPlot } from './views/ulps-plot.mjs';
@@ -31,8 +32,9 @@ const LONGEST_LINK = 64000;
 const screen = new Console($('screen'), $('keys'));
 const controls = new Controls({
   startText: $('start-text'), lambdaText: $('lambda-text'), limitText: $('limit-text'),
-  lambdaSlider: $('lambda-slider'), handle: $('handle'), tries: $('tries'), readAs: $('read-as'),
+  lambdaSlider: $('lambda-slider'), tries: $('tries'), readAs: $('read-as'),
 });
+const handle = new StartHandle($('handle'));
 const map = new RunMap({
   canvas: $('map'), selection: $('map-selection'), cellText: $('map-cell'), progress: $('map-progress'),
   limitText: $('map-limit'),
@@ -75,7 +77,8 @@ $('keys').addEventListener('focus', () => terminal.classList.add('focused'));
 $('keys').addEventListener('blur', () => terminal.classList.remove('focused'));
 
 controls.onRun = (texts) => start(`n\n${texts.start}\n${texts.lambda}\n${texts.limit}\n`, { byControls: true });
-controls.onDrag = (range) => picture?.lockX(range);
+handle.onMove = (text) => controls.typeStart(text);
+handle.onDrag = (range) => picture?.lockX(range);
 map.onChoose = (startText, lambdaText, limitText) => controls.choose(startText, lambdaText, limitText);
 $('whole').addEventListener('click', () => map.whole());
 // The map shows where each cell's runs end, or where a rounding changes that.
@@ -89,6 +92,7 @@ function showRead(read) {
   runs.setRead(read);
   roundings.show(read);
   controls.showRead(read, typed.byControls);
+  handle.show(read.start, read.startText);
   const failed = PARAMETER[read.failed];
   map.setMark({
     start: read.start, lambda: read.lambda, startText: read.startText, lambdaText: read.lambdaText,
@@ -104,7 +108,10 @@ async function start(input = '', { byControls = false } = {}) {
   following.cancel();
   runs.reset();
   roundings.show(null);
-  controls.forgetRead(byControls);
+  controls.forgetRead();
+  // A dialogue the controls typed keeps the handle's words, which are what
+  // it typed.
+  handle.show(handle.start, byControls ? handle.words : null);
   map.setMark(null);
   const host = screen.session();
   screen.replay(input.match(/[^\n]*\n|[^\n]+$/g) ?? []);
@@ -229,13 +236,13 @@ try {
   roundings = new Roundings({
     body: $('roundings-table').tBodies[0], choice: $('rounding-choice'), about: $('rounding-about'),
   }, program);
-  // The picture is drawn first: the controls' handle follows its view.
+  // The picture is drawn first: the handle follows its view.
   runs.onChange = (urgent) => {
     picture.changed(urgent);
     table.changed(urgent);
     plot.changed(urgent);
   };
-  picture.onDraw = (view) => controls.setView(view);
+  picture.onDraw = (view) => handle.setView(view);
   // A rounding chosen: its run drawn and in the table, and the run where it
   // parts from the program's chosen, once that run is printed.
   roundings.onChoose = (rounding, byHand) => {

@@ -1,6 +1,6 @@
-// The controls: the start point as a handle and a field, λ as a slider and a
-// field, the limit, and values to try. Each change types a dialogue into a
-// fresh session, as a person would; then they show what the program read.
+// The controls: the start point, λ and the limit as fields, λ as a slider
+// too, and values to try. Each change types a dialogue into a fresh session,
+// as a person would; then they show what the program read.
 
 // Values to try, each named for what it shows; a missing λ or limit keeps
 // the one in its field.
@@ -13,20 +13,6 @@ const TRIES = [
   { name: 'overflow', start: '1e200', lambda: '0.5' },
   { name: 'the start where f′ is 0', start: '0.816496580927726', lambda: '0.5' },
 ];
-
-// How a dragged start is written: to the digits that a pixel of the view
-// can tell apart, so that "-1.234" is typed, not "-1.2340163...". From 1e21
-// on toFixed writes what String does, exponent and all, whose zeros are
-// digits too.
-function dragText(value, unitsPerPixel) {
-  const digits = Math.min(15, Math.max(0, Math.ceil(-Math.log10(unitsPerPixel))));
-  const text = value.toFixed(digits);
-  if (text.includes('e')) return text;
-  return (text.includes('.') ? text.replace(/\.?0+$/, '') : text).replace(/^-0$/, '0');
-}
-
-// A double as ARIA takes a number: a plain decimal, with no exponent.
-const decimal = (value) => value.toLocaleString('en', { useGrouping: false, maximumSignificantDigits: 17 });
 
 // The parameters as the page names them, by the names web/module/program.mjs gives.
 export const PARAMETER = { start: 'the start point', lambda: 'λ', limit: 'the limit' };
@@ -44,22 +30,15 @@ function readText(read) {
 
 export class Controls {
   // elements: the fields (startText, lambdaText, limitText), lambdaSlider,
-  // handle (the start point's slider on the picture), tries (where the
-  // values to try go) and readAs.
-  constructor({ startText, lambdaText, limitText, lambdaSlider, handle, tries, readAs }) {
+  // tries (where the values to try go) and readAs.
+  constructor({ startText, lambdaText, limitText, lambdaSlider, tries, readAs }) {
     this.startText = startText;
     this.lambdaText = lambdaText;
     this.limitText = limitText;
     this.lambdaSlider = lambdaSlider;
-    this.handle = handle;
     this.tries = tries;
     this.readAs = readAs;
-    this.onRun = () => {};   // (texts): types the dialogue of { start, lambda, limit }
-    this.onDrag = () => {};  // (range): the picture's x range to keep while the handle is dragged, or null
-    this.view = null;       // the picture's x range and where its axis is
-    this.start = 0;         // the start the handle shows
-    this.startWords = '0';  // and its words: what the program read, or what the handle typed
-    this.dragging = null;
+    this.onRun = () => {};  // (texts): types the dialogue of { start, lambda, limit }
     this.frame = 0;         // a dialogue waits for the next frame
 
     // Enter runs the fields' dialogue; leaving a field runs it if it
@@ -87,7 +66,6 @@ export class Controls {
       });
       this.tries.append(button);
     }
-    this.listenToHandle();
   }
 
   texts() {
@@ -111,6 +89,12 @@ export class Controls {
     this.onRun(texts);
   }
 
+  // A start point typed by the handle on the picture.
+  typeStart(text) {
+    this.startText.value = text;
+    this.sendSoon();
+  }
+
   // Dragging sends at most one dialogue a frame: the latest.
   sendSoon() {
     if (this.frame) return;
@@ -120,8 +104,8 @@ export class Controls {
     });
   }
 
-  // What the program read in the current run: the controls move to it. A run
-  // not typed by the controls also sets their fields, to texts that read as
+  // What the program read in the current session: the controls move to it.
+  // A session not typed by the controls also sets their fields, to texts that read as
   // the same doubles.
   showRead(read, typedHere) {
     if (!typedHere) {
@@ -130,105 +114,20 @@ export class Controls {
       this.limitText.value = String(read.limit);
       this.sent = this.texts();
     }
-    this.start = read.start;
-    this.startWords = read.startText;
     // The slider's ends stand for infinities, and its start for NaN, whose
     // words say what it is.
     this.lambdaSlider.value = String(Number.isNaN(read.lambda) ? 0 : Math.min(2, Math.max(0, read.lambda)));
     this.describeLambda(read.lambdaText);
     this.readAs.textContent = readText(read);
-    this.placeHandle();
   }
 
-  // A new run, whose reads are not known yet: nothing is said of the one
-  // before. A run the handle typed keeps the handle's words, which are what
-  // it typed.
-  forgetRead(typedHere) {
+  // A new session, whose reads are not known yet: nothing is said of the
+  // one before.
+  forgetRead() {
     this.readAs.textContent = '';
-    if (!typedHere) this.startWords = null;
-    this.placeHandle();
   }
 
   describeLambda(words = this.lambdaSlider.value) {
     this.lambdaSlider.setAttribute('aria-valuetext', `λ ${words}`);
-  }
-
-  // The picture's view: { x0, x1, left, right, axis } as shares of its width
-  // and height.
-  setView(view) {
-    this.view = view;
-    this.placeHandle();
-  }
-
-  placeHandle() {
-    const { view, handle } = this;
-    if (!view) return;
-    const share = (this.start - view.x0) / (view.x1 - view.x0);
-    const inView = share >= 0 && share <= 1;
-    const clamped = Math.min(1, Math.max(0, Number.isFinite(share) ? share : this.start < 0 ? 0 : 1));
-    handle.style.left = `${(view.left + clamped * (view.right - view.left)) * 100}%`;
-    handle.style.top = `${view.axis * 100}%`;
-    handle.classList.toggle('outside', !inView);
-    // ARIA's value lies between the bounds: a start off the picture is at
-    // its edge, and the words say where it really is.
-    handle.setAttribute('aria-valuemin', decimal(view.x0));
-    handle.setAttribute('aria-valuemax', decimal(view.x1));
-    handle.setAttribute('aria-valuenow', decimal(inView ? this.start : clamped === 0 ? view.x0 : view.x1));
-    handle.setAttribute('aria-valuetext', this.startWords === null ? 'start point, not read yet'
-      : `start point ${this.startWords}${inView ? '' : ', outside the picture'}`);
-  }
-
-  // Units of x per CSS pixel of the picture.
-  unitsPerPixel() {
-    const width = this.handle.parentElement.clientWidth * (this.view.right - this.view.left);
-    return (this.view.x1 - this.view.x0) / Math.max(width, 1);
-  }
-
-  moveTo(value) {
-    this.start = value;
-    this.startText.value = this.startWords = dragText(value, this.unitsPerPixel());
-    this.placeHandle();
-    this.sendSoon();
-  }
-
-  listenToHandle() {
-    const { handle } = this;
-    const valueAt = (event) => {
-      const box = handle.parentElement.getBoundingClientRect();
-      const share = ((event.clientX - box.left) / box.width - this.view.left) / (this.view.right - this.view.left);
-      return this.view.x0 + Math.min(1, Math.max(0, share)) * (this.view.x1 - this.view.x0);
-    };
-    handle.addEventListener('pointerdown', (event) => {
-      if (!this.view) return;
-      event.preventDefault();
-      handle.setPointerCapture(event.pointerId);
-      handle.focus();
-      this.dragging = event.pointerId;
-      this.onDrag([this.view.x0, this.view.x1]);
-    });
-    handle.addEventListener('pointermove', (event) => {
-      if (this.dragging === event.pointerId) this.moveTo(valueAt(event));
-    });
-    const release = (event) => {
-      if (this.dragging !== event.pointerId) return;
-      this.dragging = null;
-      this.onDrag(null);
-    };
-    handle.addEventListener('pointerup', release);
-    handle.addEventListener('pointercancel', release);
-    // The slider pattern: arrows by a pixel's worth, Page Up and Down by
-    // fifty, Home and End to the picture's edges.
-    handle.addEventListener('keydown', (event) => {
-      if (!this.view) return;
-      const pixel = this.unitsPerPixel();
-      const from = Number.isFinite(this.start) ? this.start : 0;
-      const to = {
-        ArrowLeft: from - pixel, ArrowDown: from - pixel, ArrowRight: from + pixel, ArrowUp: from + pixel,
-        PageDown: from - 50 * pixel, PageUp: from + 50 * pixel, Home: this.view.x0, End: this.view.x1,
-      }[event.key];
-      if (to === undefined) return;
-      event.preventDefault();
-      this.moveTo(to);
-    });
   }
 }

@@ -21,6 +21,14 @@ const RANK = { shared: 0, module: 1, runs: 2, map: 2, views: 3, page: 4 };
 const layerOf = (name) => (name === 'page.mjs' ? 'page' : name.split('/')[0]);
 const viewOf = (name) => (name.startsWith('views/map/') ? 'views/map' : name);
 
+test('the one file holds each of the page\'s modules once, for the page and its workers alike', () => {
+  const one = readFileSync(join(root, 'damped-newton.html'), 'utf8');
+  for (const name of files) {
+    const held = one.split(`${JSON.stringify(name)}: async (loadModule) => {`).length - 1;
+    assert.equal(held, name === 'module/run-node.mjs' ? 0 : 1, name);
+  }
+});
+
 test('every file of the page is in a layer', () => {
   for (const name of files) assert.ok(LAYERS.includes(layerOf(name)), `${name} is in no layer's folder`);
 });

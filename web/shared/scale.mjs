@@ -24,13 +24,17 @@ export class Scale {
   }
 }
 
-// Ticks across [low, high], at most `count`: the least step of 1, 2 or 5
-// times a power of ten that gives no more, each { value, text }.
+// About `count` ticks across [low, high]: the step of 1, 2 or 5 times a
+// power of ten nearest to the range over count, on a log scale; each tick
+// { value, text }.
 export function ticks(low, high, count) {
   const raw = (high - low) / count;
-  const power = Math.floor(Math.log10(raw));
-  const mantissa = [1, 2, 5, 10].find((m) => m * 10 ** power >= raw);
-  // A value as k · m / 10^digits: one rounding, so 0.6 is 0.6.
+  let power = Math.floor(Math.log10(raw));
+  let [mantissa] = [1, 2, 5, 10]
+    .map((m) => [m, Math.abs(Math.log((m * 10 ** power) / raw))])
+    .reduce((best, next) => (next[1] < best[1] ? next : best));
+  if (mantissa === 10) [mantissa, power] = [1, power + 1];
+  // A value as k · unit / 10^digits: one rounding, so 0.6 is 0.6.
   const digits = Math.max(0, -power);
   const unit = mantissa * 10 ** Math.max(0, power);
   const list = [];

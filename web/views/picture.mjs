@@ -28,7 +28,7 @@ const f = (x) => x ** 3 - 2 * x + 2;
 // drawing's edge, or past the margin, is left out.
 function drawAxes(axes, x, y, yTicks) {
   const [left, right] = x.range;
-  for (const { value } of x.ticks(6)) {
+  for (const { value } of x.ticks(4)) {
     const text = formatG(value);
     element('line', { x1: x.at(value), x2: x.at(value), y1: MARGIN.top, y2: HEIGHT - MARGIN.bottom, class: 'grid' }, axes);
     const half = labelWidth(text) / 2;
@@ -159,7 +159,7 @@ export class Picture {
     const { x: [x0, x1], y: [y0, y1], drawn } = this.view(shown, others);
     const y = new Scale([y0, y1], [HEIGHT - MARGIN.bottom, MARGIN.top]);
     // Labels in the program's notation, %g.
-    const yTicks = y.ticks(6).map(({ value }) => ({ value, text: formatG(value) }));
+    const yTicks = y.ticks(4).map(({ value }) => ({ value, text: formatG(value) }));
     // The margin stays with a kept x range, so that the handle stays under
     // the pointer; a label that does not fit it then is left out.
     const left = this.lockedX ? this.lockedLeft : leftMargin(yTicks.map(({ text }) => text), MARGIN.left);

@@ -83,7 +83,7 @@ export class UlpsPlot {
     for (const y of [(nanY + plotTop) / 2, (zeroY + plotBottom) / 2]) {
       element('line', { x1: left, x2: WIDTH - MARGIN.right, y1: y, y2: y, class: 'axis' }, axes);
     }
-    for (const { value, text } of runScale.ticks(6).filter(({ value }) => Number.isInteger(value))) {
+    for (const { value, text } of runScale.ticks(4).filter(({ value }) => Number.isInteger(value))) {
       element('text', { x: px(value), y: HEIGHT - 10, 'text-anchor': 'middle' }, axes).textContent = text;
     }
     if (chosen && runs.includes(chosen)) {

@@ -48,62 +48,69 @@ export class UlpsPlot {
     // Before any run, no axis: it would be an axis of nothing.
     this.plotCaption.textContent = '';
     if (runs.length === 0) return;
-    const sizes = runs.map((run) => {
-      const ulps = run.bits?.ulps;
-      if (ulps === undefined) return null;
-      return ulps === 'NaN' || ulps === '0' ? ulps : Number(ulps.slice(1));
-    });
-    const largest = Math.max(1, ...sizes.filter((size) => typeof size === 'number'));
-    const decades = Math.max(1, Math.ceil(Math.log10(largest)));
-    // The NaN row on top and the row of no move at the bottom, each set
-    // apart from the log scale between them by a rule.
-    const nanY = MARGIN.top + 4;
-    const zeroY = HEIGHT - MARGIN.bottom - 4;
-    const plotTop = nanY + 22;
-    const plotBottom = zeroY - 22;
-    const every = Math.ceil(decades / 5);
-    const powers = [];
-    for (let d = 0; d <= decades; d += every) powers.push({ d, label: d <= 3 ? String(10 ** d) : `1e${d}` });
-    const left = leftMargin([...powers.map(({ label }) => label), 'NaN'], MARGIN.left);
-    const first = runs[0].number;
-    const last = Math.max(runs.at(-1).number, first + 1);
-    const runScale = new Scale([first, last], [left + 6, WIDTH - MARGIN.right - 6]);
-    const logScale = new Scale([0, decades], [plotBottom, plotTop]);
-    const px = (run) => runScale.at(run);
-    const py = (size) => logScale.at(Math.log10(size));
-
-    const axes = element('g', { class: 'axes' }, svg);
-    for (const { d, label } of powers) {
-      element('line', { x1: left, x2: WIDTH - MARGIN.right, y1: py(10 ** d), y2: py(10 ** d), class: 'grid' }, axes);
-      element('text', { x: left - 6, y: py(10 ** d) + 4, 'text-anchor': 'end' }, axes).textContent = label;
-    }
-    for (const [y, label] of [[zeroY, '0'], [nanY, 'NaN']]) {
-      element('text', { x: left - 6, y: y + 4, 'text-anchor': 'end' }, axes).textContent = label;
-    }
-    for (const y of [(nanY + plotTop) / 2, (zeroY + plotBottom) / 2]) {
-      element('line', { x1: left, x2: WIDTH - MARGIN.right, y1: y, y2: y, class: 'axis' }, axes);
-    }
-    for (const { value, text } of runScale.ticks(4).filter(({ value }) => Number.isInteger(value))) {
-      element('text', { x: px(value), y: HEIGHT - 10, 'text-anchor': 'middle' }, axes).textContent = text;
-    }
+    const frame = frameOf(runs);
+    drawAxes(element('g', { class: 'axes' }, svg), frame);
+    const { x } = frame;
     if (chosen && runs.includes(chosen)) {
-      element('line', { x1: px(chosen.number), x2: px(chosen.number), y1: MARGIN.top, y2: HEIGHT - MARGIN.bottom,
+      element('line', { x1: x.at(chosen.number), x2: x.at(chosen.number), y1: MARGIN.top, y2: HEIGHT - MARGIN.bottom,
         class: 'chosen-run' }, svg);
     }
     const points = element('g', { class: 'moves' }, svg);
     runs.forEach((run, k) => {
-      const size = sizes[k];
-      if (size === null) return;
-      const y = size === 'NaN' ? nanY : size === '0' ? zeroY : py(size);
+      const y = frame.yOf(frame.sizes[k]);
+      if (y === null) return;
       const down = run.bits.ulps.startsWith('-');
       element('circle', {
-        cx: px(run.number), cy: y, r: run === chosen ? 4.5 : 3,
+        cx: x.at(run.number), cy: y, r: run === chosen ? 4.5 : 3,
         class: `move${down ? ' down' : ''}${run === chosen ? ' chosen' : ''}`,
         'data-run': run.number, 'data-ulps': run.bits.ulps,
       }, points);
     });
     const about = chosen?.bits ? `; run ${chosen.number} moved it ${ulpWords(chosen.bits.ulps)}` : '';
     this.plotCaption.textContent = `How far each run moved the iterate, in ulps on a log scale, `
-      + `runs ${first} to ${runs.at(-1).number} (filled: up, hollow: down)${about}`;
+      + `runs ${runs[0].number} to ${runs.at(-1).number} (filled: up, hollow: down)${about}`;
+  }
+}
+
+// Where the plot's parts go for these runs: the runs across, the ulps on a
+// log scale up, with the NaN row on top and the row of no move at the
+// bottom, each set apart from the log scale by a rule.
+function frameOf(runs) {
+  const sizes = runs.map((run) => {
+    const ulps = run.bits?.ulps;
+    if (ulps === undefined) return null;
+    return ulps === 'NaN' || ulps === '0' ? ulps : Number(ulps.slice(1));
+  });
+  const largest = Math.max(1, ...sizes.filter((size) => typeof size === 'number'));
+  const decades = Math.max(1, Math.ceil(Math.log10(largest)));
+  const nanY = MARGIN.top + 4;
+  const zeroY = HEIGHT - MARGIN.bottom - 4;
+  const every = Math.ceil(decades / 5);
+  const powers = [];
+  for (let d = 0; d <= decades; d += every) powers.push({ d, label: d <= 3 ? String(10 ** d) : `1e${d}` });
+  const left = leftMargin([...powers.map(({ label }) => label), 'NaN'], MARGIN.left);
+  const first = runs[0].number;
+  const last = Math.max(runs.at(-1).number, first + 1);
+  const x = new Scale([first, last], [left + 6, WIDTH - MARGIN.right - 6]);
+  const log = new Scale([0, decades], [zeroY - 22, nanY + 22]);
+  const yOf = (size) => (size === null ? null : size === 'NaN' ? nanY : size === '0' ? zeroY : log.at(Math.log10(size)));
+  return { sizes, powers, left, x, log, yOf, nanY, zeroY };
+}
+
+function drawAxes(axes, { powers, left, x, log, nanY, zeroY }) {
+  const right = WIDTH - MARGIN.right;
+  for (const { d, label } of powers) {
+    element('line', { x1: left, x2: right, y1: log.at(d), y2: log.at(d), class: 'grid' }, axes);
+    element('text', { x: left - 6, y: log.at(d) + 4, 'text-anchor': 'end' }, axes).textContent = label;
+  }
+  for (const [y, label] of [[zeroY, '0'], [nanY, 'NaN']]) {
+    element('text', { x: left - 6, y: y + 4, 'text-anchor': 'end' }, axes).textContent = label;
+  }
+  const [plotBottom, plotTop] = log.range;
+  for (const y of [(nanY + plotTop) / 2, (zeroY + plotBottom) / 2]) {
+    element('line', { x1: left, x2: right, y1: y, y2: y, class: 'axis' }, axes);
+  }
+  for (const { value, text } of x.ticks(4).filter(({ value }) => Number.isInteger(value))) {
+    element('text', { x: x.at(value), y: HEIGHT - 10, 'text-anchor': 'middle' }, axes).textContent = text;
   }
 }

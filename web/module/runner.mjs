@@ -13,6 +13,7 @@ export class Runner {
     this.module = module;
     this.script = script;
     this.onPlace = () => {};  // (here): whether the latest session runs on the page's thread
+    this.worker = null;   // once start() has made it
     this.current = null;  // the session being made in the worker: its number and its messages
     this.here = false;    // whether the latest session runs on the page's thread
     this.isReady = false;

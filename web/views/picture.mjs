@@ -179,7 +179,7 @@ export class Picture {
     this.drawOthers(plot, others, x, y);
     this.drawRuns(plot, drawn, x, y);
     this.drawEdges(element('g', { class: 'edges' }, svg), drawn, x, y);
-    this.describe(drawn, others);
+    this.tell(drawn, others);
     this.onDraw({ x0, x1, left: left / WIDTH, right: (WIDTH - MARGIN.right) / WIDTH, axis: y.at(0) / HEIGHT });
   }
 
@@ -244,7 +244,7 @@ export class Picture {
   // The caption: the run highlighted, in the program's notation; said to a
   // screen reader at once when a person steps or the run has ended, else at
   // most every SAID_MS, the latest words.
-  describe(drawn, others) {
+  tell(drawn, others) {
     const { chosen, done, count, rounding, notDrawn } = this.runs;
     const runs = this.runs;
     const run = chosen ?? runs.runs.at(-1);

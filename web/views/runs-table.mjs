@@ -53,7 +53,7 @@ export class RunsTable {
     this.keepRows = false;        // whether the next table keeps the rows it has
     this.shownKey = '';
     this.session = 0;             // the session the rows are of
-    this.redraw = new Throttle(REDRAW_MS, () => this.show());
+    this.redraw = new Throttle(REDRAW_MS, () => this.draw());
     // A row is chosen as the button goes down: during a fast run the rows
     // may be made anew before it comes up. The rows stay where they are, so
     // that a second click, or a drag to select a number, meets the same row.
@@ -72,7 +72,7 @@ export class RunsTable {
 
   // The rows around the chosen run. A chosen run no longer kept keeps the
   // rows it was chosen among.
-  show() {
+  draw() {
     const runs = this.runs;
     if (this.session !== runs.session || this.rounding !== runs.rounding) {
       this.session = runs.session;

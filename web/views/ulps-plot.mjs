@@ -21,7 +21,7 @@ export class UlpsPlot {
     this.plotCaption = plotCaption;
     this.runs = runs;
     this.shownKey = '';
-    this.redraw = new Throttle(REDRAW_MS, () => this.show());
+    this.redraw = new Throttle(REDRAW_MS, () => this.draw());
     plot.setAttribute('viewBox', `0 0 ${WIDTH} ${HEIGHT}`);
   }
 
@@ -29,7 +29,7 @@ export class UlpsPlot {
     this.redraw.soon(urgent || this.runs.chosen !== null);
   }
 
-  show() {
+  draw() {
     const { list, chosen } = this.runs.list();
     const first = Math.max(0, Math.min(chosen - Math.floor(PLOTTED / 2), list.length - PLOTTED));
     const plotted = list.slice(first, first + PLOTTED);
@@ -37,12 +37,12 @@ export class UlpsPlot {
     if (key === this.shownKey) return;
     this.shownKey = key;
     for (const run of plotted) this.runs.bitsOf(run);
-    this.draw(plotted, list[chosen]);
+    this.drawRuns(plotted, list[chosen]);
   }
 
   // Each run's move on a log scale of ulps, from 1 up; below it a row for
   // the runs that moved it not at all, above it one for NaN.
-  draw(runs, chosen) {
+  drawRuns(runs, chosen) {
     const svg = this.plot;
     svg.replaceChildren();
     // Before any run, no axis: it would be an axis of nothing.

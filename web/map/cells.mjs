@@ -15,7 +15,7 @@ const COARSEST = 8;
 // as it may take; a cell that ends in 3 runs may lie beside one that runs to
 // the limit. Only the coarsest cells, which cover the map until the finer
 // come, are computed whole: a map left for another is left with no gap.
-export class Job {
+class Job {
   constructor(limit, entries) {
     this.entries = entries;
     this.limit = limit;

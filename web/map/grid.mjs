@@ -20,7 +20,7 @@ export function axisText(axis, k) {
 }
 
 // The value at k, where k may be a cell's edge (k ± 0.5).
-export const axisValue = (axis, k) => (axis.first + k * axis.step) / 10 ** axis.digits;
+const axisValue = (axis, k) => (axis.first + k * axis.step) / 10 ** axis.digits;
 
 // An axis over [low, high] with about `count` values, a step of 1, 2, 2.5 or
 // 5 times a power of ten, whichever comes nearest on a log scale.

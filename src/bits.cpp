@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -41,6 +42,48 @@ Place placeOf(double x)
 }
 
 }  // namespace
+
+std::string roughText(double x)
+{
+    if (!std::isfinite(x)) {
+        return hexText(x);
+    }
+    if (x == 0.0) {
+        return std::signbit(x) ? "-0" : "0";
+    }
+    // Two digits as 9.0e-17; plain where they read at a glance, as 0.41 or
+    // 25, rounded at the same digit.
+    std::array<char, 32> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%.1e", x);
+    std::string text = buffer.data();
+    const std::size_t e = text.find('e');
+    const int exponent = std::atoi(text.c_str() + e + 1);
+    if (exponent >= -3 && exponent <= 1) {
+        std::snprintf(buffer.data(), buffer.size(), "%.*f", 1 - exponent, x);
+        return buffer.data();
+    }
+    std::size_t digits = e + 2;
+    while (digits + 1 < text.size() && text[digits] == '0') {
+        ++digits;
+    }
+    return text.substr(0, e + 2) + text.substr(digits);
+}
+
+StepGaps stepGaps(double x, double step)
+{
+    const bool down = step > 0.0;
+    const double neighbour = std::nextafter(x, down ? -HUGE_VAL : HUGE_VAL);
+    // Neighbouring doubles are one unit of the last place apart, which is
+    // itself a double: the difference is exact.
+    const double gap = std::isfinite(x) ? std::fabs(neighbour - x) : std::nan("");
+    return {gap, std::fabs(step) / gap, down};
+}
+
+std::string gapsText(double gaps)
+{
+    const std::string rough = roughText(gaps);
+    return (rough == "0.5" || rough == "0.50") && gaps != 0.5 ? shortestText(gaps) : rough;
+}
 
 bool sameDouble(double x, double y)
 {
@@ -114,27 +157,41 @@ std::string hexText(double x)
            + (exponent < 0 ? "-" : "+") + std::to_string(std::abs(exponent));
 }
 
+namespace {
+
+// How many doubles from `from` to `to`, and whether up the line; neither NaN.
+std::uint64_t ulpsBetween(double from, double to, bool& up)
+{
+    const Place a = placeOf(from);
+    const Place b = placeOf(to);
+    // Up or down the line, and how far. Across zero the two counts add, and
+    // their sum stays below 2^64: each is at most that of infinity, 0x7ff << 52.
+    if (a.negative == b.negative || a.fromZero == 0 || b.fromZero == 0) {
+        // One side of zero: a negative place grows away from zero downwards.
+        const bool negativeSide = a.fromZero == 0 ? b.negative : a.negative;
+        const bool fartherOut = b.fromZero > a.fromZero;
+        up = fartherOut != negativeSide;
+        return fartherOut ? b.fromZero - a.fromZero : a.fromZero - b.fromZero;
+    }
+    up = a.negative;
+    return a.fromZero + b.fromZero;
+}
+
+}  // namespace
+
+std::uint64_t ulpsApart(double x, double y)
+{
+    bool up = false;
+    return ulpsBetween(x, y, up);
+}
+
 std::string ulpsMoved(double from, double to)
 {
     if (std::isnan(from) || std::isnan(to)) {
         return "NaN";
     }
-    const Place a = placeOf(from);
-    const Place b = placeOf(to);
-    // Up or down the line, and how far. Across zero the two counts add, and
-    // their sum stays below 2^64: each is at most that of infinity, 0x7ff << 52.
     bool up = false;
-    std::uint64_t distance = 0;
-    if (a.negative == b.negative || a.fromZero == 0 || b.fromZero == 0) {
-        // One side of zero: a negative place grows away from zero downwards.
-        const bool negativeSide = a.fromZero == 0 ? b.negative : a.negative;
-        const bool fartherOut = b.fromZero > a.fromZero;
-        distance = fartherOut ? b.fromZero - a.fromZero : a.fromZero - b.fromZero;
-        up = fartherOut != negativeSide;
-    } else {
-        distance = a.fromZero + b.fromZero;
-        up = a.negative;
-    }
+    const std::uint64_t distance = ulpsBetween(from, to, up);
     if (distance == 0) {
         return "0";
     }
@@ -190,6 +247,7 @@ Ending endingOf(const std::vector<double>& iterates)
         }
     }
     ending.spanUlps = ulpsMoved(iterates[least], iterates[greatest]);
+    ending.byTheRoot = ulpsApart(iterates[least], iterates[greatest]) <= neighbourSpan;
     if (ending.spanUlps.front() == '+') {
         ending.spanUlps.erase(0, 1);
     }

@@ -24,6 +24,33 @@ std::string hexText(double x);
 // any two: the widest span, -inf to +inf, is under 2^64.
 std::string ulpsMoved(double from, double to);
 
+// x to two significant digits, for a sentence: "0.41", "3.7", "25",
+// "9.0e-17", "1.5e+15"; "inf", "nan" and the like as hexText() writes them.
+std::string roughText(double x);
+
+// How a run's damped step compares with the doubles around x: the gap from x
+// to its neighbour on the side the step goes (x less the step), which is
+// half as wide below a power of two as above it, and the step's size in
+// such gaps. Under half a gap, x - step rounds back to x; at exactly half,
+// the hardware rounds to the neighbour whose last bit is even.
+struct StepGaps {
+    double gap;    // NaN where x is not finite
+    double gaps;   // |step| / gap, exact but where it underflows
+    bool down;     // the neighbour below x, for a positive step
+};
+StepGaps stepGaps(double x, double step);
+
+// gaps as roughText() writes it, with more digits where two would round it
+// to one half and it is not: "0.41", "0.5", "0.49999999999999994".
+std::string gapsText(double gaps);
+
+// How many doubles apart x and y are, neither NaN, +0 and -0 one place.
+std::uint64_t ulpsApart(double x, double y);
+
+// A cycle within this many ulps goes round neighbouring doubles by the root,
+// where f(x) is rounding noise; a wider one never came near it.
+constexpr std::uint64_t neighbourSpan = std::uint64_t{1} << 20;
+
 // Whether x and y are the same double, bit for bit: -0 is not +0, and a NaN
 // is the NaN of its own pattern.
 bool sameDouble(double x, double y);
@@ -36,6 +63,7 @@ struct Ending {
     std::int32_t cycleStart = -1;  // the first iterate of a cycle that then repeats
     std::int32_t period = 0;       // how many doubles it goes round
     std::string spanUlps;          // from the least of them to the greatest
+    bool byTheRoot = false;        // within neighbourSpan: neighbouring doubles
 };
 Ending endingOf(const std::vector<double>& iterates);
 

@@ -13,6 +13,8 @@
 #include "parameters.h"
 #include "roundings.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <cstdint>
@@ -158,15 +160,21 @@ extern "C" std::uint32_t writeIterate(double x)
 // One run from x to the last bit, left in the buffer as tab-separated texts:
 // x as the shortest decimal and in hexadecimal, the same for the iterate the
 // run lands on, how many doubles it moved, and the step's own values f(x),
-// f'(x), their quotient and the damped step, each as the shortest decimal.
-// Returns the length; text_address() tells where it is.
+// f'(x), their quotient and the damped step, each as the shortest decimal;
+// then for a sentence, to two digits, f(x), the step, the gap to x's neighbour on
+// the step's side, the step in such gaps, "down" or "up" for that side, and
+// "tie" where the step is exactly half a gap, else "". Returns the length;
+// text_address() tells where it is.
 extern "C" std::uint32_t runBits(double x, double damping)
 {
     const StepValues v = dampedStepValues(x, damping);
+    const StepGaps gaps = stepGaps(x, v.step);
     text.clear();
     for (const std::string& field : {shortestText(x), hexText(x), shortestText(v.next), hexText(v.next),
                                      ulpsMoved(x, v.next), shortestText(v.fx), shortestText(v.dfx),
-                                     shortestText(v.quotient), shortestText(v.step)}) {
+                                     shortestText(v.quotient), shortestText(v.step), roughText(v.fx), roughText(v.step),
+                                     roughText(gaps.gap), gapsText(gaps.gaps), std::string(gaps.down ? "down" : "up"),
+                                     std::string(gaps.gaps == 0.5 ? "tie" : "")}) {
         text += field;
         text += '\t';
     }
@@ -176,8 +184,10 @@ extern "C" std::uint32_t runBits(double x, double damping)
 
 // Why `runs` runs from `before` bring no Done line, if they show it: left in
 // the buffer as tab-separated texts, the index of the first NaN iterate, the
-// index where a cycle of doubles begins, its period and its span in ulps, and
-// then the cycle's doubles in hexadecimal; index 0 is `before`, index k the
+// index where a cycle of doubles begins, its period, its span in ulps and
+// "1" if that makes them neighbours by the root (else "0"), then the
+// cycle's doubles in hexadecimal, then for each of them f(x) and
+// the damped step in gaps, to two digits; index 0 is `before`, index k the
 // iterate after k runs, and -1 stands for none. Returns the length.
 extern "C" std::uint32_t runEnding(double before, std::int32_t runs, double damping)
 {
@@ -187,9 +197,14 @@ extern "C" std::uint32_t runEnding(double before, std::int32_t runs, double damp
     }
     const Ending ending = endingOf(iterates);
     text = std::to_string(ending.firstNaN) + '\t' + std::to_string(ending.cycleStart) + '\t'
-           + std::to_string(ending.period) + '\t' + ending.spanUlps;
+           + std::to_string(ending.period) + '\t' + ending.spanUlps + '\t' + (ending.byTheRoot ? "1" : "0");
     for (std::int32_t k = 0; k < ending.period; ++k) {
         text += '\t' + hexText(iterates[ending.cycleStart + k]);
+    }
+    for (std::int32_t k = 0; k < ending.period; ++k) {
+        const double x = iterates[ending.cycleStart + k];
+        const StepValues v = dampedStepValues(x, damping);
+        text += '\t' + roughText(v.fx) + '\t' + gapsText(stepGaps(x, v.step).gaps);
     }
     return static_cast<std::uint32_t>(text.size());
 }
@@ -224,18 +239,56 @@ PAGE_EXPORT("rounding_step") double pageRoundingStep(std::int32_t rounding, doub
     return stepOf(rounding)(x, damping);
 }
 
+// The last iterates of the runs rounding_outcome() makes, the start first,
+// for a look back at them once the limit has come.
+constexpr std::uint32_t lookBack = 64;
+std::array<double, lookBack> recent;
+std::uint32_t recentCount = 0;
+
+bool keepRecent(double iterate)
+{
+    recent[recentCount++ % lookBack] = iterate;
+    return true;
+}
+
 // Where the iteration from `start` with the rounding's step ends: the count
-// on its Done line, or, when there is none, 0 if the last iterate (the start,
-// when no run moved it) is finite and -1 if it is infinite or NaN.
+// on its Done line; or, when the limit came first, -1 if the last iterate
+// (the start, when no run moved it) is infinite or NaN, and for a finite one
+// why no Done line came, as the last runs show it: -3 - span for a cycle of
+// doubles within `neighbourSpan` of each other, span the ulps from the least
+// to the greatest; -2 for a wider cycle, as 1, 0, 1, 0; 0 for runs still
+// moving, or going round more than the last 64 iterates show.
 PAGE_EXPORT("rounding_outcome") std::int32_t roundingOutcome(std::int32_t rounding, double start, double damping,
                                                               std::int32_t limit)
 {
     double x = start;
-    const std::int32_t runs = iterate(x, damping, limit, keepGoing, stepOf(rounding));
+    recentCount = 0;
+    keepRecent(start);
+    const std::int32_t runs = iterate(x, damping, limit, keepRecent, stepOf(rounding));
     if (runs != 0) {
         return runs;
     }
-    return std::isfinite(x) ? 0 : -1;
+    if (!std::isfinite(x)) {
+        return -1;
+    }
+    // The step is a function of x alone: the last iterate come back p runs
+    // after an earlier one means the runs go round p doubles.
+    const std::uint32_t last = recentCount - 1;
+    const std::uint32_t back = std::min(last, lookBack - 1);
+    for (std::uint32_t p = 1; p <= back; ++p) {
+        if (!sameDouble(recent[(last - p) % lookBack], x)) {
+            continue;
+        }
+        double least = x;
+        double greatest = x;
+        for (std::uint32_t k = 1; k < p; ++k) {
+            least = std::min(least, recent[(last - k) % lookBack]);
+            greatest = std::max(greatest, recent[(last - k) % lookBack]);
+        }
+        const std::uint64_t span = ulpsApart(least, greatest);
+        return span <= neighbourSpan ? -3 - static_cast<std::int32_t>(span) : -2;
+    }
+    return 0;
 }
 
 // The same, with the program's step.
@@ -289,6 +342,40 @@ extern "C" std::int32_t roundingParts(std::int32_t rounding, double start, doubl
         }
     }
     return 0;
+}
+
+// The runs from `start` stopped by a tolerance on the step instead, beside
+// where the exact stop ends, left in the buffer as tab-separated texts: the
+// run the tolerance stops at (0: the limit came first), its iterate as the
+// shortest decimal, the iterate where the exact stop ends, likewise, and
+// to two digits the distance between the two, that distance over the
+// tolerance, and (1 - damping) / damping, about how many times its step a
+// run near the root leaves still to go. Returns the length.
+extern "C" std::uint32_t toleranceRun(double start, double damping, std::int32_t limit, double tolerance)
+{
+    const ToleranceStop stop = toleranceStop(start, damping, limit, tolerance);
+    double exact = start;
+    iterate(exact, damping, limit, keepGoing);
+    const double distance = std::fabs(stop.iterate - exact);
+    text = std::to_string(stop.runs) + '\t' + shortestText(stop.iterate) + '\t' + shortestText(exact) + '\t'
+           + roughText(distance) + '\t' + roughText(distance / tolerance) + '\t'
+           + roughText((1.0 - damping) / damping);
+    return static_cast<std::uint32_t>(text.size());
+}
+
+// How much of the error near the root a run leaves, as the theory has it,
+// |1 - damping|, to two digits, left in the buffer; returns the length.
+extern "C" std::uint32_t paceText(double damping)
+{
+    text = roughText(std::fabs(1.0 - damping));
+    return static_cast<std::uint32_t>(text.size());
+}
+
+// x to two digits, left in the buffer; returns the length.
+extern "C" std::uint32_t writeRough(double x)
+{
+    text = roughText(x);
+    return static_cast<std::uint32_t>(text.size());
 }
 
 // x in C's hexadecimal notation, left in the buffer; returns the length.
@@ -355,4 +442,20 @@ PAGE_EXPORT("rounding_parts") std::int32_t roundingPartsOf(std::int32_t rounding
                                                            std::uint64_t damping, std::int32_t limit)
 {
     return roundingParts(rounding, fromBits(start), fromBits(damping), limit);
+}
+
+PAGE_EXPORT("tolerance_run") std::uint32_t toleranceRunOf(std::uint64_t start, std::uint64_t damping,
+                                                          std::int32_t limit, std::uint64_t tolerance)
+{
+    return toleranceRun(fromBits(start), fromBits(damping), limit, fromBits(tolerance));
+}
+
+PAGE_EXPORT("pace_text") std::uint32_t paceTextOf(std::uint64_t damping)
+{
+    return paceText(fromBits(damping));
+}
+
+PAGE_EXPORT("write_rough") std::uint32_t writeRoughBits(std::uint64_t x)
+{
+    return writeRough(fromBits(x));
 }

@@ -69,6 +69,19 @@ std::int32_t iterate(double& x, double damping, std::int32_t limit, bool (*moved
     return 0;
 }
 
+ToleranceStop toleranceStop(double x, double damping, std::int32_t limit, double tolerance)
+{
+    for (std::int32_t runs = 0; runs < limit; ++runs) {
+        const double next = dampedStep(x, damping);
+        const double moved = std::fabs(next - x);
+        x = next;
+        if (moved <= tolerance) {
+            return {runs + 1, x};
+        }
+    }
+    return {0, x};
+}
+
 namespace {
 
 // Once a line is lost nothing later can be shown either, and a limit of up to

@@ -36,6 +36,15 @@ using Step = double (*)(double x, double damping);
 std::int32_t iterate(double& x, double damping, std::int32_t limit, bool (*moved)(double iterate),
                      Step step = dampedStep);
 
+// The same runs with the usual stop instead of the exact one: the first run
+// whose step moves the iterate by at most `tolerance` ends them, that run
+// counted. The console never uses it; the page sets it beside the exact stop.
+struct ToleranceStop {
+    std::int32_t runs;  // the run it stops at, or 0 when the limit came first
+    double iterate;     // where that run landed, or the last iterate
+};
+ToleranceStop toleranceStop(double x, double damping, std::int32_t limit, double tolerance);
+
 // Iterates from `point` with `lambda` for at most `maxRuns` runs, writing every
 // new iterate, and the run count once a run leaves the iterate unchanged. Ends
 // early at the first iterate line that standard output does not take.

@@ -13,6 +13,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -159,6 +160,30 @@ int main()
     expect(e.firstNaN == 2 && e.cycleStart == -1, "NaN from the third iterate, not a cycle");
     e = ending({0.0, -0.0, 0.0});
     expect(e.cycleStart == 0 && e.period == 2 && e.spanUlps == "0", "the two zeros are two bit patterns");
+
+    // Two digits for a sentence, plain near 1 and with a short exponent beyond.
+    const std::pair<double, const char*> roughs[] = {
+        {9.0e-17, "9.0e-17"}, {2.220446049250313e-16, "2.2e-16"}, {0.41, "0.41"}, {3.68, "3.7"}, {25.4, "25"},
+        {99.96, "1.0e+2"}, {0.00123, "0.0012"}, {0.000999, "0.0010"}, {0.0000999, "1.0e-4"}, {-3.552713678800501e-15, "-3.6e-15"},
+        {1.5e15, "1.5e+15"}, {0.0, "0"}, {-0.0, "-0"}, {inf, "inf"}};
+    for (const auto& [x, text] : roughs) {
+        expect(roughText(x) == text, "two digits of " + shortestText(x) + ": " + roughText(x));
+    }
+    expect(gapsText(0.5) == "0.50", "exactly half a gap");
+    expect(gapsText(std::nextafter(0.5, 0.0)) == "0.49999999999999994", "just under half is not rounded up to it");
+    expect(gapsText(0.504) == "0.504", "just over half is not rounded down");
+
+    // The gap is to the neighbour on the step's side: below a power of two
+    // it is half as wide as above.
+    StepGaps g = stepGaps(1.0, 1e-16);
+    expect(g.down && g.gap == 0x1p-53 && g.gaps == 1e-16 / 0x1p-53, "a positive step looks below 1");
+    g = stepGaps(1.0, -1e-16);
+    expect(!g.down && g.gap == 0x1p-52, "a negative step looks above 1");
+    g = stepGaps(-1.7692923542386310, 9.0e-17);
+    expect(g.gap == 0x1p-52, "the root's gap");
+    g = stepGaps(0.0, 1.0);
+    expect(g.gap == std::numeric_limits<double>::denorm_min(), "zero's gap is the least subnormal");
+    expect(std::isnan(stepGaps(inf, 1.0).gap), "infinity has no gap");
 
     std::printf("%s\n", failures == 0 ? "all held" : (std::to_string(failures) + " failed").c_str());
     return failures == 0 ? 0 : 1;

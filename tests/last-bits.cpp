@@ -4,7 +4,8 @@
 // each, one line per run of what run_bits answers (the run that leaves the
 // iterate unchanged included), then "ending" and what run_ending answers for
 // the runs that moved it, and where it names a cycle, "cycle_start" and what
-// cycle_start answers for it from the start point.
+// cycle_start answers for it from the start point; then "tolerance" and what
+// tolerance_run answers at SciPy's tolerance, 1.48e-8.
 #include "../src/parameters.h"
 
 #include <cfenv>
@@ -19,6 +20,7 @@ std::uint32_t runBits(double x, double damping);
 std::uint32_t runEnding(double before, std::int32_t runs, double damping);
 std::int32_t cycleStart(double start, std::int32_t period, std::int32_t runs, double damping);
 double pageDampedStep(double x, double damping);
+std::uint32_t toleranceRun(double start, double damping, std::int32_t limit, double tolerance);
 }
 
 // Linked in by the iteration, which this never runs.
@@ -59,6 +61,8 @@ int main()
         if (period > 0) {
             std::cout << "cycle_start\t" << cycleStart(start, period, moved, damping) << '\n';
         }
+        const std::uint32_t stop = toleranceRun(start, damping, limit, 1.48e-8);
+        std::cout << "tolerance\t" << std::string(textAddress(), stop) << '\n';
     }
     return 0;
 }

@@ -35,16 +35,22 @@ test('every run to the last bit, and why it ends, as the native build answers', 
     let moved = 0;
     for (let run = 0; run < Math.min(limit, MOST); run++) {
       const b = program.bits(x, lambda);
-      asked.push([b.from.shortest, b.from.hex, b.to.shortest, b.to.hex, b.ulps, b.fx, b.dfx, b.quotient, b.step].join('\t'));
+      const { gaps } = b;
+      asked.push([b.from.shortest, b.from.hex, b.to.shortest, b.to.hex, b.ulps, b.fx, b.dfx, b.quotient, b.step,
+        gaps.fx, gaps.step, gaps.gap, gaps.size, gaps.down ? 'down' : 'up', gaps.tie ? 'tie' : ''].join('\t'));
       const next = program.step(x, lambda);
       if (next === x) break;
       x = next;
       moved++;
     }
     const { nan, cycle } = program.ending(start, moved, lambda);
-    asked.push(['ending', nan ?? -1, cycle?.after ?? -1, cycle?.period ?? 0, cycle?.span ?? '', ...(cycle?.doubles ?? [])]
-      .join('\t'));
+    const steps = cycle ? cycle.fx.flatMap((fx, k) => [fx, cycle.gaps[k]]) : [];
+    asked.push(['ending', nan ?? -1, cycle?.after ?? -1, cycle?.period ?? 0, cycle?.span ?? '',
+      cycle?.byTheRoot ? 1 : 0, ...(cycle?.doubles ?? []),
+      ...steps].join('\t'));
     if (cycle) asked.push(`cycle_start\t${program.cycleStart(start, cycle.period, moved, lambda) ?? -1}`);
+    const stop = program.tolerance(start, lambda, Math.min(limit, MOST), 1.48e-8);
+    asked.push(['tolerance', stop.run ?? 0, stop.iterate, stop.exact, stop.distance, stop.times, stop.left].join('\t'));
   }
   asked.push('');
   assert.equal(answered.length, asked.length, 'as many lines');

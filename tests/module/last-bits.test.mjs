@@ -27,7 +27,8 @@ function runs(start, lambda, limit) {
 test('a cycle seen from inside it, where it began, and NaN after an infinite iterate', () => {
   // A window of runs that begins inside the cycle of start -2, λ 1.7.
   assert.deepEqual(program.ending(-1.769292354238631, 50, 1.7).cycle,
-    { after: 0, period: 2, span: '4', doubles: ['-0x1.c4f057fe848c6p+0', '-0x1.c4f057fe848cap+0'] });
+    { after: 0, period: 2, span: '4', byTheRoot: true, doubles: ['-0x1.c4f057fe848c6p+0', '-0x1.c4f057fe848cap+0'],
+      fx: ['3.6e-15', '-3.6e-15'], gaps: ['3.7', '3.7'] });
   // Where it began, found from the start point with its period alone, once
   // the runs have been round it.
   assert.equal(program.cycleStart(-2, 2, 500, 1.7), 93);

@@ -2,12 +2,32 @@
 // count on the Done line, or why no Done line came; and how another rounding
 // changes it, in a word or two. Every view that names an outcome says it so.
 
-// The module's answer (the count on the Done line, 0 where the limit came
-// first with the last iterate finite, -1 where it was infinite or NaN) as a
-// count, 'finite' or 'infinite'.
+// The module's answer (the count on the Done line; where the limit came
+// first, -1 for a last iterate infinite or NaN, and for a finite one 0, -2
+// or -3 - span, as reasonOf reads them) as a count, 'finite' or 'infinite'.
 export function outcomeOf(result) {
   if (result > 0) return result;
-  return result === 0 ? 'finite' : 'infinite';
+  return result === -1 ? 'infinite' : 'finite';
+}
+
+// Why the limit came first to a finite last iterate, as the last runs show
+// it: one of REASONS, or null where a Done line came or the iterate is not
+// finite.
+export const REASONS = ['still moving', 'cycle by the root', 'wider cycle'];
+export function reasonOf(result) {
+  if (result === 0) return 'still moving';
+  if (result === -2) return 'wider cycle';
+  return result <= -3 ? 'cycle by the root' : null;
+}
+
+// The reason in words, with a cycle's width.
+export function reasonText(result) {
+  const reason = reasonOf(result);
+  if (reason === 'cycle by the root') {
+    const span = -3 - result;
+    return `going round neighbouring doubles by the root, ${span} ${span === 1 ? 'ulp' : 'ulps'} wide`;
+  }
+  return { 'still moving': 'still moving at the limit', 'wider cycle': 'going round doubles far apart' }[reason] ?? '';
 }
 
 // An outcome in words, as the program's last line says it.

@@ -92,27 +92,63 @@ export class Program {
   // One run from x to the last bit, every field a text: { from, to }, each
   // { shortest, hex } (the shortest decimal that reads back as the double,
   // and C's %a), `ulps`, how many doubles the run moved it ("+9", "-4", "0"
-  // or "NaN"), and the step's own values fx, dfx, quotient and step.
+  // or "NaN"), and the step's own values fx, dfx, quotient and step; and
+  // `gaps`, the step beside the doubles around x, to two digits: { fx, step,
+  // gap, size, down, tie }, the gap to x's neighbour on the step's side, the
+  // step's size in such gaps, whether that neighbour is below x, and whether
+  // the step is exactly half a gap.
   bits(x, lambda) {
-    const [fromShortest, fromHex, toShortest, toHex, ulps, fx, dfx, quotient, step] =
+    const [fromShortest, fromHex, toShortest, toHex, ulps, fx, dfx, quotient, step, roughFx, roughStep, gap, size, side, tie] =
       this.text(this.exports.run_bits(bitsOf(x), bitsOf(lambda))).split('\t');
     return {
       from: { shortest: fromShortest, hex: fromHex }, to: { shortest: toShortest, hex: toHex },
       ulps, fx, dfx, quotient, step,
+      gaps: { fx: roughFx, step: roughStep, gap, size, down: side === 'down', tie: tie === 'tie' },
     };
   }
 
   // Why `runs` runs from `before` bring no Done line, where they show it:
   // `nan`, how many runs it took until the iterate was NaN; `cycle`,
   // { after, period, span, doubles }, where after that many runs the iterate
-  // goes round `period` doubles (their %a texts) within `span` ulps; each
-  // null where there is none.
+  // goes round `period` doubles (their %a texts) within `span` ulps, which
+  // `byTheRoot` says are neighbours there, with f(x) at each and the step
+  // from each in gaps (`fx`, `gaps`: two digits); each null where there is
+  // none.
   ending(before, runs, lambda) {
-    const [nan, start, period, span, ...doubles] = this.text(this.exports.run_ending(bitsOf(before), runs, bitsOf(lambda))).split('\t');
+    const [nan, start, period, span, byTheRoot, ...rest] = this.text(this.exports.run_ending(bitsOf(before), runs, bitsOf(lambda))).split('\t');
+    const count = Number(period);
+    const doubles = rest.slice(0, count);
+    const steps = rest.slice(count);
     return {
       nan: nan === '-1' ? null : Number(nan),
-      cycle: start === '-1' ? null : { after: Number(start), period: Number(period), span, doubles },
+      cycle: start === '-1' ? null : {
+        after: Number(start), period: count, span, byTheRoot: byTheRoot === '1', doubles,
+        fx: steps.filter((_, k) => k % 2 === 0), gaps: steps.filter((_, k) => k % 2 === 1),
+      },
     };
+  }
+
+  // The runs from start stopped by a tolerance on the step, |next − x| ≤
+  // tolerance, beside the exact stop: { run, iterate, exact, distance,
+  // times, left }, the run it stops at (null: the limit came first), its
+  // iterate and the one the exact stop ends on (shortest decimals), and, to
+  // two digits, how far apart they are, that over the tolerance, and
+  // (1 − λ)/λ, how many times its step a run near the root leaves to go.
+  tolerance(start, lambda, limit, tolerance) {
+    const [run, iterate, exact, distance, times, left] =
+      this.text(this.exports.tolerance_run(bitsOf(start), bitsOf(lambda), limit, bitsOf(tolerance))).split('\t');
+    return { run: Number(run) || null, iterate, exact, distance, times, left };
+  }
+
+  // |1 − λ| to two digits: how much of the error near the root a run
+  // leaves, as the theory has it.
+  pace(lambda) {
+    return this.text(this.exports.pace_text(bitsOf(lambda)));
+  }
+
+  // x to two significant digits, for a sentence.
+  rough(x) {
+    return this.text(this.exports.write_rough(bitsOf(x)));
   }
 
   // After how many runs from start the iterate first goes round a cycle of

@@ -43,11 +43,19 @@ const row = async (page, run) => (await rows(page)).find(({ cells }) => cells[0]
 // Two columns, as the table's header names them.
 const RUN = 0;
 const ULPS = 4;
+const GAPS = 9;
+
+// From -2 with λ 1.7: why no Done line comes, and why no run stops there.
+const SETTLES = 'from run 93 on the iterate alternates between two doubles 4 ulps apart, -0x1.c4f057fe848c6p+0 '
+  + 'and -0x1.c4f057fe848cap+0: no run leaves it unchanged, so no Done line comes';
+const BY_THE_ROOT = '. f(x) there is 3.6e-15 and -3.6e-15, rounding noise by the root, and the damped step is 3.7 and '
+  + '3.7 gaps, never under half a gap, so every run moves the iterate';
 
 test("the built-in run to the last bit: run 13's double, the last runs halving, and the Done sentence", async () => {
   const { page, url } = await openPage();
   await replay(page, url, 'y\n');
-  assert.equal(await ending(page), 'run 63 left the iterate unchanged: Done after: 63 runs');
+  assert.equal(await ending(page), 'run 63 left the iterate unchanged: Done after: 63 runs. Run 63: its damped step, '
+    + '9.0e-17, is 0.41 of the gap to the next double down, 2.2e-16: under half a gap, x − step rounds back to x');
   // Following the run: its last 21 runs, the unchanging one chosen.
   const last = await rows(page);
   assert.deepEqual(last.map(({ cells }) => Number(cells[RUN])), Array.from({ length: 21 }, (_, k) => 43 + k));
@@ -55,6 +63,10 @@ test("the built-in run to the last bit: run 13's double, the last runs halving, 
     ...last.at(-1).cells.slice(5)], chosen: true });
   // λ 0.5 about halves each move: 9, 4, 3 and 1 ulps down, then none.
   assert.deepEqual(last.slice(-5).map(({ cells }) => cells[ULPS]), ['-9', '-4', '-3', '-1', '0']);
+  // Each step in gaps: the one under half a gap is the run that stops, and says so.
+  assert.deepEqual(last.slice(-5).map(({ cells }) => cells[GAPS]), ['8.9', '4.5', '2.6', '1.1', '0.41']);
+  assert.equal(await page.locator('#bits-table tbody td.under-half').evaluate((cell) =>
+    `${cell.closest('tr').dataset.run}: ${cell.textContent}${getComputedStyle(cell, '::after').content}`), '63: 0.41" < ½"');
 
   // Run 13, stepped to as in the picture: the escape from the valley.
   await page.getByRole('button', { name: 'Previous run' }).click();
@@ -127,36 +139,36 @@ test('why a run never ends: a cycle of two doubles, the undamped cycle, NaN, the
   await page.goto(url);
   await waitFor(page, 'waiting for input');
   const tried = async (name, sentence) => {
-    await page.getByRole('button', { name }).click();
+    await page.getByRole(name === 'overflow' ? 'button' : 'link', { name, exact: true }).click();
     await page.locator('#ending').filter({ hasText: sentence }).waitFor();
     assert.equal(await ending(page), sentence);
   };
-  await tried('never exactly settles', 'from run 93 on the iterate alternates between two doubles 4 ulps apart, '
-    + '-0x1.c4f057fe848c6p+0 and -0x1.c4f057fe848cap+0: no run leaves it unchanged, so no Done line comes');
+  await tried('never settling', `${SETTLES}${BY_THE_ROOT}`);
   // 1 is 0x3ff << 52 doubles from 0.
   await tried('the undamped cycle', 'from the start point on the iterate alternates between two doubles '
-    + '4607182418800017408 ulps apart, 0x0p+0 and 0x1p+0: no run leaves it unchanged, so no Done line comes');
+    + '4607182418800017408 ulps apart, 0x0p+0 and 0x1p+0: no run leaves it unchanged, so no Done line comes. '
+    + 'f(x) there is 2.0 and 1.0: the runs never come near the root');
   await tried('overflow', 'from run 1 on the iterate is NaN, and NaN never equals itself: no run passes the stop '
     + 'test, so no Done line comes and the runs go on, all 500 runs to the limit');
   // NaN's sign in every column as the program writes it, from the native
   // build on the module's pow path (tests/last-bits.cpp, 1e200 0.5 3): a
   // browser that makes a NaN a JavaScript number may drop it.
   await replay(page, url, 'n\n1e200\n0.5\n3\n');
-  assert.deepEqual((await row(page, 3)).cells, ['3', '-nan', '-nan', '-nan', 'NaN', 'nan', '-nan', 'nan', 'nan']);
+  assert.deepEqual((await row(page, 3)).cells, ['3', '-nan', '-nan', '-nan', 'NaN', 'nan', '-nan', 'nan', 'nan', 'nan']);
   await replay(page, url, 'n\n-3\n0.25\n10\n');
   assert.equal(await ending(page), 'run 10 moved the iterate 194875445265595 ulps up, and then the limit of 10 runs '
     + 'came: no Done line');
   // With room, the same run ends after creeping up a double at a time.
   await replay(page, url, 'n\n-3\n0.25\n500\n');
-  assert.equal(await ending(page), 'run 129 left the iterate unchanged: Done after: 129 runs');
+  assert.equal(await ending(page), 'run 129 left the iterate unchanged: Done after: 129 runs. Run 129: its damped step, '
+    + '-4.5e-17, is 0.20 of the gap to the next double up, 2.2e-16: under half a gap, x − step rounds back to x');
   assert.deepEqual((await rows(page)).slice(-5).map(({ cells }) => cells[ULPS]), ['+1', '+1', '+1', '+1', '0']);
 });
 
 test('a run of two billion lines: the cycle and the NaN found from the runs kept', async () => {
   const { page, url } = await openPage();
   for (const [start, lambda, sentence] of [
-    ['-2', '1.7', 'from run 93 on the iterate alternates between two doubles 4 ulps apart, -0x1.c4f057fe848c6p+0 '
-      + 'and -0x1.c4f057fe848cap+0: no run leaves it unchanged, so no Done line comes'],
+    ['-2', '1.7', `${SETTLES}${BY_THE_ROOT}`],
     // Still running: the limit is not said to have come.
     ['1e200', '0.5', 'from run 1 on the iterate is NaN, and NaN never equals itself: no run passes the stop test, '
       + 'so no Done line comes and the runs go on'],
@@ -214,9 +226,10 @@ test('Copy table gives the rows shown, with their headers, as tab-separated text
   const lines = (await copied(page)).split('\n');
   assert.equal(lines.pop(), '', 'every line ends');
   assert.deepEqual(lines[0].split('\t'), ['run', 'line printed', 'iterate, shortest decimal', 'iterate, %a',
-    'ulps moved', 'f(x)', 'f′(x)', 'f(x) / f′(x)', 'damped step']);
+    'ulps moved', 'f(x)', 'f′(x)', 'f(x) / f′(x)', 'damped step', 'step in gaps']);
   assert.deepEqual(lines.slice(1).map((line) => line.split('\t')), (await rows(page)).map(({ cells }) => cells));
-  // Run 1 from -2: f(-2) = -2, f'(-2) = 10, undamped to -1.8.
+  // Run 1 from -2: f(-2) = -2, f'(-2) = 10, undamped to -1.8; the step goes
+  // up, where the doubles below 2 in size are 2^-52 apart.
   assert.deepEqual(lines[1].split('\t'), ['1', '-1.8', '-1.8', '-0x1.ccccccccccccdp+0', '+900719925474099', '-2', '10',
-    '-0.2', '-0.2']);
+    '-0.2', '-0.2', '9.0e+14']);
 });

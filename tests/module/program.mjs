@@ -5,6 +5,8 @@ import { readFileSync } from 'node:fs';
 import { fileURLToPath } from 'node:url';
 import { run } from '../../web/module/wasi.mjs';
 import { Program } from '../../web/module/program.mjs';
+import { Runs } from '../../web/runs/runs.mjs';
+import { Typed } from '../../web/runs/typed.mjs';
 
 export const root = fileURLToPath(new URL('../..', import.meta.url));
 export const module = new WebAssembly.Module(readFileSync(`${root}web/damped-newton.wasm`));
@@ -44,4 +46,23 @@ export function printedLines(screen) {
   const lines = screen.split('\n').slice(0, -1);
   const dialogue = lines.indexOf('enter maxRuns int: ') + 1;
   return lines.slice(dialogue ? dialogue + 1 : 1);
+}
+
+// A dialogue typed as the page types it, its screen written in pieces of
+// `piece` bytes, each followed as a frame would follow it: the page's runs.
+export async function session(input, piece = 7) {
+  const runs = new Runs(program);
+  const typed = new Typed(program, false);
+  for (const line of input.match(/[^\n]*\n/g)) {
+    const read = typed.add(line);
+    if (read) runs.setRead(read);
+  }
+  const read = typed.add(null);
+  if (read) runs.setRead(read);
+  const bytes = utf8.encode(await screenOf(input));
+  for (let at = 0; at < bytes.length; at += piece) {
+    runs.add(bytes.subarray(at, at + piece));
+    runs.update();
+  }
+  return runs;
 }

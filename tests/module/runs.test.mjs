@@ -2,30 +2,7 @@
 // screen under Node: what the picture, the table and the plot read.
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
-import { program, screenOf } from './program.mjs';
-import { Runs } from '../../web/runs/runs.mjs';
-import { Typed } from '../../web/runs/typed.mjs';
-
-const utf8 = new TextEncoder();
-
-// A dialogue typed as the page types it, its screen written in pieces of
-// `piece` bytes, each followed as a frame would follow it.
-async function session(input, piece = 7) {
-  const runs = new Runs(program);
-  const typed = new Typed(program, false);
-  for (const line of input.match(/[^\n]*\n/g)) {
-    const read = typed.add(line);
-    if (read) runs.setRead(read);
-  }
-  const read = typed.add(null);
-  if (read) runs.setRead(read);
-  const bytes = utf8.encode(await screenOf(input));
-  for (let at = 0; at < bytes.length; at += piece) {
-    runs.add(bytes.subarray(at, at + piece));
-    runs.update();
-  }
-  return runs;
-}
+import { session } from './program.mjs';
 
 test('the built-in run: 62 iterate lines, then run 63 leaves the iterate unchanged', async () => {
   const runs = await session('n\n0\n0.5\n500\n', 5);
@@ -33,7 +10,8 @@ test('the built-in run: 62 iterate lines, then run 63 leaves the iterate unchang
   assert.equal(runs.done, 63);
   assert.ok(runs.ended());
   assert.ok(runs.runs.every((run) => runs.followed(run)), 'every iterate the program printed is the one stepped to');
-  assert.equal(runs.why(), 'run 63 left the iterate unchanged: Done after: 63 runs');
+  assert.equal(runs.why(), 'run 63 left the iterate unchanged: Done after: 63 runs. Run 63: its damped step, 9.0e-17, '
+    + 'is 0.41 of the gap to the next double down, 2.2e-16: under half a gap, x − step rounds back to x');
   const { list, chosen } = runs.list();
   assert.equal(list.at(-1).text, 'Done after: 63 runs');
   assert.equal(chosen, list.length - 1);
@@ -65,6 +43,21 @@ test('NaN from the start, the limit, and a cycle of two doubles', async () => {
   const cycle = await session('n\n-2\n1.7\n1000\n', 4096);
   assert.equal(cycle.count, 1000);
   assert.match(cycle.why(), /the iterate alternates between two doubles 4 ulps apart/);
+  assert.match(cycle.why(), /\. f\(x\) there is 3\.6e-15 and -3\.6e-15, rounding noise by the root, and the damped step is 3\.7 and 3\.7 gaps, never under half a gap, so every run moves the iterate$/);
+  const wide = await session('n\n0\n1\n10\n');
+  assert.match(wide.why(), /\. f\(x\) there is 2\.0 and 1\.0: the runs never come near the root$/);
+});
+
+test('a step of exactly half a gap: the hardware rounds the tie to the even double', async () => {
+  const stays = await session('n\n1\n5.551115123125783e-17\n500\n');
+  assert.equal(stays.why(), 'run 1 left the iterate unchanged: Done after: 1 runs. Run 1: its damped step, 5.6e-17, '
+    + 'is exactly half the gap to the next double down, 1.1e-16: a tie, which the hardware rounds to the double whose '
+    + 'last bit is even, here x itself');
+  const moves = await session('n\n1.0000000000000002\n1.1102230246251578e-16\n3\n');
+  const first = moves.bitsOf(moves.runs[0]);
+  assert.deepEqual([first.gaps.size, first.gaps.tie, first.to.shortest], ['0.50', true, '1'],
+    'from the odd double the tie goes to its even neighbour, 1');
+  assert.equal(moves.bitsOf(moves.runs[1]).gaps.tie, false);
 });
 
 test('a new session forgets the last', async () => {

@@ -5,6 +5,32 @@ import { plural, ulpWords } from './words.mjs';
 
 // A cycle's doubles named in its sentence; the rest are counted.
 const NAMED = 6;
+
+// Why the unchanging run left x where it was, from its step beside the
+// doubles around x (Program.bits' `gaps`).
+export function stillText({ step, gap, size, down, tie }) {
+  if (Number(step) === 0) return 'its damped step is 0, so x − step is x';
+  const gapWords = `the gap to the next double ${down ? 'down' : 'up'}, ${gap}`;
+  if (tie) {
+    return `its damped step, ${step}, is exactly half ${gapWords}: a tie, which the hardware rounds `
+      + 'to the double whose last bit is even, here x itself';
+  }
+  return `its damped step, ${step}, is ${size} of ${gapWords}: under half a gap, x − step rounds back to x`;
+}
+
+// What f(x) and the step are at a cycle's doubles, which is why none of
+// its runs stops: a list of at most NAMED texts, "and" before the last.
+const listed = (texts) => {
+  const named = texts.slice(0, NAMED);
+  const more = texts.length > NAMED ? ` and ${texts.length - NAMED} more` : '';
+  return named.length === 2 && !more ? named.join(' and ') : named.join(', ') + more;
+};
+function cycleWhy({ byTheRoot, fx, gaps }) {
+  if (!fx?.length) return '';
+  if (!byTheRoot) return `. f(x) there is ${listed(fx)}: the runs never come near the root`;
+  return `. f(x) there is ${listed(fx)}, rounding noise by the root, and the damped step is `
+    + `${listed(gaps)} gaps, never under half a gap, so every run moves the iterate`;
+}
 // Runs the program takes again from the start point, at most, to find where
 // a cycle began before the earliest run kept: a few tens of milliseconds,
 // once, and only as many as come before the cycle.
@@ -13,8 +39,12 @@ const FROM_START = 300000;
 // The sentence, from the runs' state: `nan` and `cycle` give the run after
 // which the iterate is NaN or goes round the cycle, and `earliest` where
 // that is only the earliest run kept.
-export function endingText({ done, last, count, limit, finished, nan, cycle }) {
-  if (done !== null) return `run ${done} left the iterate unchanged: Done after: ${done} runs`;
+// `still` the unchanging run's step beside the doubles, once the Done line came.
+export function endingText({ done, still, last, count, limit, finished, nan, cycle }) {
+  if (done !== null) {
+    return `run ${done} left the iterate unchanged: Done after: ${done} runs`
+      + (still ? `. Run ${done}: ${stillText(still)}` : '');
+  }
   if (count === 0) {
     return limit <= 0 && finished ? `the limit of ${limit} runs allows none: no iterate line and no Done line` : '';
   }
@@ -30,7 +60,7 @@ export function endingText({ done, last, count, limit, finished, nan, cycle }) {
     const named = doubles.slice(0, NAMED).join(', ') + (period > NAMED ? ` and ${period - NAMED} more` : '');
     const how = period === 2 ? `alternates between two doubles ${apart} apart, ${doubles.join(' and ')}`
       : `goes round a cycle of ${period} doubles within ${apart}, ${named}`;
-    return `${from(cycle)} the iterate ${how}: no run leaves it unchanged, so no Done line comes`;
+    return `${from(cycle)} the iterate ${how}: no run leaves it unchanged, so no Done line comes${cycleWhy(cycle)}`;
   }
   const moved = last.bits ? ulpWords(last.bits.ulps) : 'to an iterate this page could not follow';
   return `run ${last.number} moved the iterate ${moved}`
@@ -63,7 +93,11 @@ export class Ending {
     }
     const last = kept.at(-1);
     if (last) runs.bitsOf(last);
-    this.text = endingText({ done: runs.done, last, count: runs.count, limit: read.limit, finished: ended, ...this.found });
+    // The unchanging run starts where the last one landed.
+    const still = runs.done !== null && runs.last ? this.program.bits(runs.last.bits, read.lambdaBits).gaps : null;
+    this.text = endingText({
+      done: runs.done, still, last, count: runs.count, limit: read.limit, finished: ended, ...this.found,
+    });
     return this.text;
   }
 
@@ -79,8 +113,11 @@ export class Ending {
     if (began !== null) {
       // The same doubles, named from the first the runs came to.
       const turn = (((began - offset) % cycle.period) + cycle.period) % cycle.period;
-      const doubles = [...cycle.doubles.slice(turn), ...cycle.doubles.slice(0, turn)];
-      this.found.cycle = { ...this.found.cycle, doubles, run: began, earliest: false };
+      const turned = (list) => [...list.slice(turn), ...list.slice(0, turn)];
+      this.found.cycle = {
+        ...this.found.cycle, doubles: turned(cycle.doubles), fx: turned(cycle.fx), gaps: turned(cycle.gaps),
+        run: began, earliest: false,
+      };
     }
   }
 }

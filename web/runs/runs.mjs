@@ -223,6 +223,12 @@ export class Runs {
     return this.ending.of(this);
   }
 
+  // The cycle of doubles the runs go round, once why() has found one, else
+  // null: { run, period, span, doubles, fx, gaps } (Program.ending).
+  cycle() {
+    return this.ending.found.cycle;
+  }
+
   // Another rounding's run beside the program's, or null.
   setRounding(rounding) {
     this.rounding = rounding;

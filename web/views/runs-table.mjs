@@ -11,8 +11,13 @@ const ROWS = 21;
 const REDRAW_MS = 500;
 
 // A run's columns after its number and its line: the iterate it lands on,
-// how far it moved, and the step's own values.
-const fieldsOf = (bits) => [bits.to.shortest, bits.to.hex, bits.ulps, bits.fx, bits.dfx, bits.quotient, bits.step];
+// how far it moved, the step's own values, and the step in gaps.
+const fieldsOf = (bits) => [bits.to.shortest, bits.to.hex, bits.ulps, bits.fx, bits.dfx, bits.quotient, bits.step,
+  bits.gaps.size];
+
+// Under half a gap, x − step rounds back to x: that is the run the Done line
+// counts. At exactly half, the hardware decides.
+const stillClass = ({ size, tie }) => (tie ? 'tie' : Number(size) < 0.5 ? 'under-half' : '');
 
 // Where a text of the program's parts from the one before: the ends of the
 // stretch between their common start and their common end.
@@ -155,6 +160,8 @@ export class RunsTable {
         cell(shortest, bits.from.shortest);
         cell(hex, bits.from.hex);
         for (const text of rest) cell(text);
+        const still = stillClass(bits.gaps);
+        if (still) row.lastChild.className = still;
       } else {
         // The columns after the run and its line, empty.
         for (let k = 2; k < this.table.tHead.rows[0].cells.length - Boolean(this.rounding); k++) cell('');

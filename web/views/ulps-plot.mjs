@@ -1,6 +1,7 @@
 // The plot of how far each run moved the iterate, in ulps on a log scale,
 // for the runs around the chosen one: a row below for the runs that moved it
-// not at all, and one above for NaN. Every count is the program's.
+// not at all, and one above for NaN; beside them the pace near the root, a
+// factor |1 − λ| each run. Every count is the program's.
 import { ulpWords } from '../runs/words.mjs';
 import { Scale } from '../shared/scale.mjs';
 import { element, leftMargin } from '../shared/svg.mjs';
@@ -13,13 +14,17 @@ const REDRAW_MS = 500;
 const WIDTH = 520;
 const HEIGHT = 220;
 const MARGIN = { left: 44, right: 12, top: 12, bottom: 30 };
+// The pace line starts at the first run that moves the iterate by at most
+// this many ulps: by then the runs are near the root, where the theory holds.
+const NEAR_ROOT = 1e6;
 
 export class UlpsPlot {
   // plot: the SVG; plotCaption: what it shows, in words.
-  constructor({ plot, plotCaption }, runs) {
+  constructor({ plot, plotCaption }, runs, program) {
     this.plot = plot;
     this.plotCaption = plotCaption;
     this.runs = runs;
+    this.program = program;
     this.shownKey = '';
     this.redraw = new Throttle(REDRAW_MS, () => this.draw());
     plot.setAttribute('viewBox', `0 0 ${WIDTH} ${HEIGHT}`);
@@ -67,8 +72,29 @@ export class UlpsPlot {
       }, points);
     });
     const about = chosen?.bits ? `; run ${chosen.number} moved it ${ulpWords(chosen.bits.ulps)}` : '';
+    const pace = this.drawPace(runs, frame);
     this.plotCaption.textContent = `How far each run moved the iterate, in ulps on a log scale, `
-      + `runs ${runs[0].number} to ${runs.at(-1).number} (filled: up, hollow: down)${about}`;
+      + `runs ${runs[0].number} to ${runs.at(-1).number} (filled: up, hollow: down)${about}${pace}`;
+  }
+
+  // Near the root each run leaves about |1 − λ| of the error, so the moves
+  // shrink by that factor a run: a straight line on the log scale, from the
+  // first run near the root down to one ulp, where rounding takes over.
+  drawPace(runs, { sizes, x, log }) {
+    const { lambda, lambdaBits } = this.runs.read ?? {};
+    const rate = Math.abs(1 - lambda);
+    if (!(rate > 0 && rate < 1)) return '';
+    const k = sizes.findIndex((size) => typeof size === 'number' && size >= 1 && size <= NEAR_ROOT);
+    if (k < 0) return '';
+    const from = runs[k].number;
+    const decades = Math.log10(sizes[k]);
+    const perRun = Math.log10(rate);
+    const to = Math.min(runs.at(-1).number, from + decades / -perRun);
+    if (to <= from) return '';
+    element('line', {
+      x1: x.at(from), y1: log.at(decades), x2: x.at(to), y2: log.at(decades + (to - from) * perRun), class: 'pace',
+    }, this.plot);
+    return `; dashed, the pace near the root: each run leaves |1 − λ| = ${this.program.pace(lambdaBits)} of the error`;
   }
 }
 

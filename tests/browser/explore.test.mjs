@@ -1,5 +1,5 @@
 // Exploring by hand: the fields, the λ slider by keys, the start point's
-// handle dragged, the values to try, the map pointed at, clicked, zoomed and
+// handle dragged, a lesson's step and the values to try, the map pointed at, clicked, zoomed and
 // tapped on a phone, and a dialogue typed by hand moving the controls. Each
 // screen expected is the program's own for the dialogue typed: the committed
 // module run under Node on the same input.
@@ -112,10 +112,10 @@ test('the start point dragged along the picture, and by keys', async () => {
   await ranDialogue(page, [moved, '0.5', '500']);
 });
 
-test('the values to try, by name', async () => {
+test("the lesson's steps and the values to try, by name", async () => {
   const page = await openPage();
   const tries = page.getByRole('group', { name: 'Values to try' });
-  await tries.getByRole('button', { name: 'overshooting' }).click();
+  await page.getByRole('navigation', { name: 'Steps of the lesson' }).getByRole('link', { name: 'overshooting' }).click();
   await ranDialogue(page, ['-2', '1.5', '500']);
   assert.ok((await screenText(page)).endsWith('Done after: 51 runs\n'));
   await tries.getByRole('button', { name: 'the start where f′ is 0' }).click();
@@ -138,7 +138,7 @@ test('the map: pointed at, clicked, moved over by keys, zoomed and back', async 
 
   const cycle = await cellPoint(page, 160, 38);
   await map.hover({ position: cycle });
-  assert.equal(await mapCell(page).textContent(), 'start 0, λ 1: no Done line, iterates finite');
+  assert.equal(await mapCell(page).textContent(), 'start 0, λ 1: no Done line, going round doubles far apart');
   await map.click({ position: cycle });
   await ranDialogue(page, ['0', '1', '500']);
 

@@ -107,6 +107,7 @@ export class Computation extends Cells {
     super(program, grid, limit);
     this.rounding = rounding;
     this.outcomes = new Array(this.cellCount);  // undefined until computed
+    this.results = new Int32Array(this.cellCount);  // the module's answers, which say why no Done line came
     // Each text as the program reads it, once per column and row.
     this.starts = Array.from({ length: this.columns }, (_, i) => program.number(axisText(grid.start, i)));
     this.lambdas = Array.from({ length: this.rows }, (_, j) => program.number(axisText(grid.lambda, j)));
@@ -115,6 +116,11 @@ export class Computation extends Cells {
   // A cell's outcome if computed, else undefined.
   known(i, j) {
     return this.outcomes[j * this.columns + i];
+  }
+
+  // The module's answer for a cell computed (outcomeOf, reasonOf).
+  result(i, j) {
+    return this.results[j * this.columns + i];
   }
 
   look(i, j) {
@@ -129,6 +135,7 @@ export class Computation extends Cells {
     const at = j * this.columns + i;
     if (this.outcomes[at] === undefined) {
       this.outcomes[at] = outcomeOf(result);
+      this.results[at] = result;
       this.done++;
     }
     return this.outcomes[at];

@@ -2,19 +2,20 @@
 // two scales and ticks, and the legend's rows. Measured once for each size,
 // grid and legend, and kept until one of them changes.
 import { Scale } from '../../shared/scale.mjs';
-import { CHANGES } from '../../module/outcome.mjs';
+import { CHANGES, REASONS } from '../../module/outcome.mjs';
 import { extent } from '../../map/grid.mjs';
 
 export const MARGIN = { left: 46, right: 12, top: 10, bottom: 58 };
-// A comparison's legend takes as many rows of LEGEND_ROW as its labels need.
+// The legend's swatches take as many rows of LEGEND_ROW as their labels
+// need: a comparison's changes, or below the palette why no Done line came.
 export const LEGEND_ROW = 18;
 export const SWATCH = 12;  // the legend's bar and swatches, below the start axis
 
 // measure(text): a text's width in the map's font.
 export function layoutOf({ width, height, grid, comparing, measure }) {
   const { x, y } = extent(grid);
-  const changes = comparing ? changesLayout(width, measure) : [];
-  const rows = comparing ? changes.at(-1).row + 1 : 1;
+  const swatches = swatchesLayout(comparing ? CHANGES : [...REASONS, 'inf/NaN'], width, measure);
+  const rows = swatches.at(-1).row + 1 + !comparing;
   const plotHeight = height - MARGIN.top - MARGIN.bottom - (rows - 1) * LEGEND_ROW;
   const lambda = new Scale(y, [MARGIN.top + plotHeight, MARGIN.top]);
   const lambdaTicks = lambda.ticks(Math.max(2, Math.floor(plotHeight / 30)));
@@ -29,7 +30,7 @@ export function layoutOf({ width, height, grid, comparing, measure }) {
     if (startTicks.length * (widest + 12) <= plotWidth) break;
   }
   return { width, height, left, top: MARGIN.top, plotWidth, plotHeight, start, lambda,
-           startTicks, lambdaTicks, changes, columns: grid.start.count, rows: grid.lambda.count };
+           startTicks, lambdaTicks, swatches, columns: grid.start.count, rows: grid.lambda.count };
 }
 
 // The cell [i, j] under a point of the canvas, or null; and a cell's box.
@@ -51,13 +52,13 @@ export function cellBox(layout, [i, j]) {
 // wherever wide λ labels put the plot.
 export const legendWidth = (width) => width - MARGIN.left - 4;
 
-// Where a comparison's legend puts each change's swatch, in rows no wider
-// than the legend's room: [{ label, x, row }].
-function changesLayout(width, measure) {
+// Where the legend puts each label's swatch, in rows no wider than the
+// legend's room: [{ label, x, row }].
+function swatchesLayout(labels, width, measure) {
   const room = legendWidth(width);
   const layout = [];
   let [x, row] = [0, 0];
-  for (const label of CHANGES) {
+  for (const label of labels) {
     const wide = SWATCH + 4 + measure(label);
     if (x > 0 && x + wide > room) [x, row] = [0, row + 1];
     layout.push({ label, x, row });

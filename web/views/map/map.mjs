@@ -45,7 +45,8 @@ export class RunMap {
     this.measurer = document.createElement('canvas').getContext('2d');
     this.font = '';
     this.scheduler = new Scheduler();
-    this.scheduler.onCell = (i, j, size, outcome) => paintCell(this.pixels, i, j, size, outcome, this.computation.limit);
+    this.scheduler.onCell = (i, j, size, outcome) => paintCell(this.pixels, i, j, size, outcome, this.computation.limit,
+      this.computation.result?.(i, j));
     this.scheduler.onProgress = () => this.progressed();
     this.drawing = new Throttle(DRAW_MS, () => {
       this.draw();
@@ -81,7 +82,7 @@ export class RunMap {
     // the coarsest first.
     for (const [i, j, size] of this.computation.cells()) {
       const outcome = this.computation.known(i, j);
-      if (outcome) paintCell(this.pixels, i, j, size, outcome, runs);
+      if (outcome) paintCell(this.pixels, i, j, size, outcome, runs, this.computation.result?.(i, j));
     }
     this.drawing.cancel();
     this.draw();

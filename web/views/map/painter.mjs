@@ -1,13 +1,14 @@
 // Paints the map: its cells into an image of one pixel a cell, and the image
 // with axes, legend, the session's mark and the focused cell onto the canvas.
 // It reads the layout and the state it is given, and keeps nothing.
-import { colour, css, GREY, RED, PALETTE, CHANGE_COLOURS } from '../../map/colours.mjs';
+import { colour, css, RED, PALETTE, CHANGE_COLOURS, REASON_COLOURS } from '../../map/colours.mjs';
 import { MARGIN, SWATCH, LEGEND_ROW, legendWidth, cellBox } from './layout.mjs';
 
 // A cell known, into the image's pixels, as the size × size cells it stands
-// for; row 0 is the smallest λ, at the bottom.
-export function paintCell(pixels, i, j, size, outcome, limit) {
-  const rgb = colour(outcome, limit);
+// for; row 0 is the smallest λ, at the bottom. `result` is the module's
+// answer, which tells the greys apart.
+export function paintCell(pixels, i, j, size, outcome, limit, result) {
+  const rgb = colour(outcome, limit, result);
   const { data, width: columns, height: rows } = pixels;
   for (let y = Math.max(0, rows - j - size); y < rows - j; y++) {
     for (let x = i; x < Math.min(columns, i + size); x++) {
@@ -95,14 +96,11 @@ function paintMark(context, { left, top, plotWidth, plotHeight, start, lambda },
   }
 }
 
-// The palette with its counts, and the two colours of no Done line: the bar
-// takes what the labels and the swatches leave.
+// The palette with its counts on the first row; on the rows below, the
+// colours of no Done line.
 function paintPalette(context, layout, top, limit, ink, label) {
-  const swatches = [[GREY, 'finite'], [RED, 'inf/NaN']];
-  const room = (text) => SWATCH + 4 + context.measureText(text).width + 10;
   const runs = `${limit} runs`;
-  const labels = 10 + context.measureText(runs).width + 4 + swatches.reduce((sum, [, l]) => sum + room(l), 0);
-  const width = Math.max(30, legendWidth(layout.width) - labels);
+  const width = Math.max(30, legendWidth(layout.width) - 10 - context.measureText(runs).width - 4);
   const left = MARGIN.left;
   // The palette is linear in the log of the count, as the bar is.
   const bar = context.createLinearGradient(left, 0, left + width, 0);
@@ -114,23 +112,25 @@ function paintPalette(context, layout, top, limit, ink, label) {
   context.textBaseline = 'middle';
   label('1', left - 10, top + SWATCH / 2);
   label(runs, left + width + 4, top + SWATCH / 2);
-  let x = left + width + 4 + context.measureText(runs).width + 10;
-  for (const [rgb, text] of swatches) {
-    context.fillStyle = css(rgb);
-    context.fillRect(x, top, SWATCH, SWATCH);
-    context.fillStyle = ink;
-    label(text, x + SWATCH + 4, top + SWATCH / 2);
-    x += room(text);
-  }
+  const colours = { ...REASON_COLOURS, 'inf/NaN': RED };
+  paintSwatches(context, layout.swatches, top + LEGEND_ROW, colours, ink, label);
 }
 
 function paintChanges(context, layout, top, ink, label) {
+  paintSwatches(context, layout.swatches, top, CHANGE_COLOURS, ink, label);
+}
+
+// Swatches with their labels where the layout puts them.
+function paintSwatches(context, swatches, top, colours, ink, label) {
   context.textAlign = 'left';
   context.textBaseline = 'middle';
-  for (const { label: text, x, row } of layout.changes) {
+  for (const { label: text, x, row } of swatches) {
     const y = top + row * LEGEND_ROW;
-    context.fillStyle = css(CHANGE_COLOURS[text]);
+    context.fillStyle = css(colours[text]);
     context.fillRect(MARGIN.left + x, y, SWATCH, SWATCH);
+    context.strokeStyle = ink;
+    context.lineWidth = 0.5;
+    context.strokeRect(MARGIN.left + x + 0.25, y + 0.25, SWATCH - 0.5, SWATCH - 0.5);
     context.fillStyle = ink;
     label(text, MARGIN.left + x + SWATCH + 4, y + SWATCH / 2);
   }

@@ -1,7 +1,7 @@
 // What the map says in words: a cell's outcome, or both outcomes where
 // another rounding is compared; how far the computation has come; where the
 // run on screen is; and the limit each cell is computed with.
-import { outcomeText, changeOf } from '../../module/outcome.mjs';
+import { outcomeText, changeOf, reasonText } from '../../module/outcome.mjs';
 import { axisText } from '../../map/grid.mjs';
 
 const count = (n) => n.toLocaleString('en');
@@ -10,7 +10,8 @@ export function cellWords(computation, rounding, [i, j]) {
   const { grid } = computation;
   const outcome = computation.known(i, j);
   const cell = `start ${axisText(grid.start, i)}, λ ${axisText(grid.lambda, j)}: `;
-  if (!rounding) return cell + outcomeText(outcome);
+  // Where the limit came first to finite iterates, why, as the runs show it.
+  if (!rounding) return cell + (outcome === 'finite' ? `no Done line, ${reasonText(computation.result(i, j))}` : outcomeText(outcome));
   if (!outcome) return `${cell}not computed yet`;
   return `${cell}the program: ${outcomeText(outcome.own)}; with ${rounding.label}: ${outcomeText(outcome.other)}`
     + ` (${changeOf(outcome)})`;

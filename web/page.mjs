@@ -1,5 +1,5 @@
 // The page: finds its elements, builds the parts and connects them. It loads
-// the program, starts a session for each dialogue typed, and replays the one a
+// the program, starts a session for each dialogue typed, and replays what a
 // link carries; what the session holds lives in the parts, not here.
 import { Program } from './module/program.mjs';
 import { Stopped } from './module/wasi.mjs';
@@ -8,6 +8,8 @@ import { Runner } from './module/runner.mjs';
 import { ROUNDINGS } from './module/roundings.mjs';
 import { Runs } from './runs/runs.mjs';
 import { Typed } from './runs/typed.mjs';
+import { Lesson, STEPS } from './runs/lesson.mjs';
+import { WHOLE, gridOf, gridText } from './map/grid.mjs';
 import { Console } from './views/console.mjs';
 import { Picture } from './views/picture.mjs';
 import { Controls, PARAMETER } from './views/controls.mjs';
@@ -16,6 +18,8 @@ import { RunMap } from './views/map/map.mjs';
 import { RunsTable } from './views/runs-table.mjs';
 import { UlpsPlot } from './views/ulps-plot.mjs';
 import { Roundings } from './views/roundings.mjs';
+import { LessonView, stepLink } from './views/lesson.mjs';
+import { TolerancePanel } from './views/tolerance.mjs';
 import { saveBlob, saveSvg, saveCanvas } from './shared/save.mjs';
 import { copyText } from './shared/clipboard.mjs';
 import { Throttle } from './shared/throttle.mjs';
@@ -161,16 +165,29 @@ $('save').addEventListener('click', () => {
   notice.textContent = missing ? `Saved without ${missing}, which had left the screen.` : '';
 });
 
-// The address that replays what has been typed so far.
-$('copy').addEventListener('click', async () => {
+// The address that replays what is on show: the lesson's step, or what has
+// been typed so far; the rounding drawn beside; the map's view.
+function linkOf() {
   const address = new URL(location.href);
-  address.search = typed.text ? `?input=${encodeURIComponent(typed.text)}` : '';
-  if (address.href.length > LONGEST_LINK) {
-    notice.textContent = `The link would be ${address.href.length.toLocaleString('en')} characters long, `
+  const onStep = lesson.onScreen(typed.text);
+  const parameters = new URLSearchParams(onStep ? stepLink(lesson.index) : '');
+  if (!onStep && typed.text) parameters.set('input', typed.text);
+  const rounding = runs.rounding?.number;
+  if (rounding) parameters.set('rounding', rounding);
+  if (gridText(map.grid) !== gridText(WHOLE)) parameters.set('map', gridText(map.grid));
+  if (mapShows.value !== '0') parameters.set('shows', mapShows.value);
+  address.search = parameters.toString();
+  return address.href;
+}
+
+$('copy').addEventListener('click', async () => {
+  const address = linkOf();
+  if (address.length > LONGEST_LINK) {
+    notice.textContent = `The link would be ${address.length.toLocaleString('en')} characters long, `
       + `more than the ${LONGEST_LINK.toLocaleString('en')} a link can have to open everywhere; it was not copied.`;
     return;
   }
-  notice.textContent = await copyText(address.href) ? `Copy this link: ${address.href}` : `Link copied: ${address.href}`;
+  notice.textContent = await copyText(address) ? `Copy this link: ${address}` : `Link copied: ${address}`;
 });
 
 // Stepping through the runs: the buttons, and the arrow keys on the picture
@@ -216,6 +233,10 @@ async function moduleBytes() {
   return response.arrayBuffer();
 }
 
+// What a link asks to show, besides what it types.
+const asked = new URLSearchParams(location.search);
+const lesson = new Lesson();
+
 let picture;
 let table;
 try {
@@ -232,15 +253,29 @@ try {
   runs = new Runs(program);
   picture = new Picture($('picture'), { caption: $('caption'), said: $('caption-said'), notes: $('notes') }, runs, program);
   table = new RunsTable({ table: $('bits-table'), ending: $('ending') }, runs, program);
-  const plot = new UlpsPlot({ plot: $('moves'), plotCaption: $('moves-caption') }, runs);
+  const plot = new UlpsPlot({ plot: $('moves'), plotCaption: $('moves-caption') }, runs, program);
   roundings = new Roundings({
     body: $('roundings-table').tBodies[0], choice: $('rounding-choice'), about: $('rounding-about'),
   }, program);
   // The picture is drawn first: the handle follows its view.
+  const tolerance = new TolerancePanel({ field: $('tolerance-text'), says: $('tolerance-says') }, runs, program);
+  const lessonView = new LessonView({
+    section: $('lesson'), steps: $('lesson-steps'), name: $('lesson-step-name'), says: $('lesson-says'),
+    look: $('lesson-look'), previous: $('lesson-previous'), next: $('lesson-next'),
+  }, lesson);
+  // A step types its dialogue as the controls would; its sentences come
+  // once its runs have ended.
+  lesson.onGo = (step) => {
+    lessonView.show();
+    controls.choose(step.start, step.lambda, step.limit);
+  };
+  const tellLesson = () => lessonView.tell(lesson.onScreen(typed.text) ? lesson.says(runs, program) : undefined);
   runs.onChange = (urgent) => {
     picture.changed(urgent);
     table.changed(urgent);
     plot.changed(urgent);
+    tolerance.changed();
+    if (lesson.step) tellLesson();
   };
   picture.onDraw = (view) => handle.setView(view);
   // A rounding chosen: its run drawn and in the table, and the run where it
@@ -249,8 +284,15 @@ try {
     runs.setRounding(rounding);
     if (byHand && rounding?.parts) runs.chooseNumber(rounding.parts);
   };
-  map.show({ program, workers });
-  start(new URLSearchParams(location.search).get('input') ?? '');
+  // A link's rounding, map view and map rounding, then its step or its typing.
+  const rounding = $('rounding-choice').querySelector(`input[value="${CSS.escape(asked.get('rounding') ?? '')}"]`);
+  if (rounding) rounding.checked = true;
+  const shows = ROUNDINGS.find(({ number }) => String(number) === asked.get('shows'));
+  if (shows) mapShows.value = shows.number;
+  map.show({ program, workers, grid: gridOf(asked.get('map')) ?? WHOLE, rounding: shows ?? null });
+  const step = Number(asked.get('step'));
+  if (Number.isInteger(step) && step >= 1 && step <= STEPS.length) lesson.go(step - 1);
+  else start(asked.get('input') ?? '');
   // The workers start once the first screen is up: started with the page,
   // they slowed it, and the first session and the map begin on the page's thread.
   requestAnimationFrame(() => setTimeout(() => {

@@ -78,3 +78,19 @@ export function gridOver({ x: [left, right], y: [bottom, top] }) {
   return { start: axisOver(startLow, startHigh, WHOLE.start.count),
            lambda: axisOver(lambdaLow, lambdaHigh, WHOLE.lambda.count) };
 }
+
+// A grid as a link carries it, "first_step_count_digits" for the start axis,
+// then "." and the same for λ's; gridOf() reads it back, or null for a text
+// that is no grid within the whole map.
+export const gridText = ({ start, lambda }) => [start, lambda]
+  .map(({ first, step, count, digits }) => [first, step, count, digits].join('_')).join('.');
+
+export function gridOf(text) {
+  const axes = String(text).split('.').map((axis) => axis.split('_').map(Number));
+  if (axes.length !== 2 || axes.some((axis) => axis.length !== 4 || !axis.every(Number.isSafeInteger))) return null;
+  const [start, lambda] = axes.map(([first, step, count, digits]) => ({ first, step, count, digits }));
+  const within = (axis, whole) => axis.step > 0 && axis.count >= 1 && axis.count <= 2 * whole.count
+    && axis.digits >= 0 && axis.digits <= FINEST + 1
+    && axisValue(axis, 0) >= axisValue(whole, 0) && axisValue(axis, axis.count - 1) <= axisValue(whole, whole.count - 1);
+  return within(start, WHOLE.start) && within(lambda, WHOLE.lambda) ? { start, lambda } : null;
+}

@@ -2,14 +2,10 @@
 // too, and values to try. Each change types a dialogue into a fresh session,
 // as a person would; then they show what the program read.
 
-// Values to try, each named for what it shows; a missing λ or limit keeps
-// the one in its field.
+// Values to try, each named for what it shows, beside the lesson's steps;
+// a missing λ or limit keeps the one in its field.
 const TRIES = [
-  { name: 'the undamped cycle', start: '0', lambda: '1' },
   { name: 'the built-in run', start: '0', lambda: '0.5', limit: '500' },
-  { name: 'damping costs runs', start: '0', lambda: '0.25' },
-  { name: 'overshooting', start: '-2', lambda: '1.5' },
-  { name: 'never exactly settles', start: '-2', lambda: '1.7' },
   { name: 'overflow', start: '1e200', lambda: '0.5' },
   { name: 'the start where f′ is 0', start: '0.816496580927726', lambda: '0.5' },
 ];

@@ -67,7 +67,7 @@ function find(steps) {
     : exact ? normal(text) === wanted : normal(text).toLowerCase().includes(wanted.toLowerCase()));
   const implicitRoles = {
     BUTTON: 'button', TEXTAREA: 'textbox', FIGURE: 'figure', FIELDSET: 'group', OUTPUT: 'status', TABLE: 'table',
-    SELECT: 'combobox',
+    SELECT: 'combobox', NAV: 'navigation',
     A: (element) => element.hasAttribute('href') && 'link',
     IMG: (element) => element.getAttribute('alt') !== '' && 'img',
     INPUT: (element) => ({ range: 'slider', button: 'button', submit: 'button', checkbox: 'checkbox', radio: 'radio' }[element.type]
@@ -153,6 +153,7 @@ class Locator {
   inputValue() { return this.evaluate((element) => element.value); }
   getAttribute(name) { return this.evaluate((element, attribute) => element.getAttribute(attribute), name); }
   isDisabled() { return this.evaluate((element) => element.disabled); }
+  isChecked() { return this.evaluate((element) => element.checked); }
   focus() { return this.evaluate((element) => element.focus()); }
   boundingBox() {
     return this.evaluate((element) => {

@@ -1,17 +1,18 @@
-// Draws the page as the README shows it: page.png, the link that replays the
-// built-in run, stepped back to run 13, the run that leaves the valley; and
+// Draws the page as the README shows it: page.png, the lesson's first step,
+// the built-in run, stepped back to run 13, the run that leaves the valley;
 // page-map.png, the whole page after the map's cell at start -3, λ 0.25 was
 // clicked and is pointed at; and page-cycle.png, the runs to the last bit of
-// start -2 with λ 1.7, whose iterate alternates between two doubles. Run it
-// again whenever the page changes.
+// the lesson's fifth step, start -2 with λ 1.7, whose iterate alternates
+// between two doubles. Run it again whenever the page changes.
 // Usage: node docs/page-screenshot.mjs OUTPUT-DIRECTORY   (needs chromium and npm ci)
 import { join } from 'node:path';
-import { open, waitFor, replayAddress } from '../tests/browser/page.mjs';
+import { open, waitFor } from '../tests/browser/page.mjs';
 
-const browser = await open({ width: 1280, height: 860 });
+const browser = await open({ width: 1280, height: 1240 });
 const { page } = browser;
-await page.goto(replayAddress(browser.url, 'y\n'));
+await page.goto(`${browser.url}?step=1`);
 await waitFor(page, 'waiting for input');
+await page.locator('#lesson-says').filter({ hasText: 'Why: ' }).waitFor();
 await page.getByRole('button', { name: 'Previous run' }).click();
 for (let run = 62; run > 13; run--) await page.keyboard.press('ArrowLeft');
 await page.getByRole('figure').locator('figcaption').filter({ hasText: /^run 13:/ }).waitFor();
@@ -29,8 +30,9 @@ await waitFor(page, 'waiting for input');
 await page.locator('#read-as').filter({ hasText: 'start -3, λ 0.25, limit 500' }).waitFor();
 await map.hover({ position: cell });
 await page.screenshot({ path: join(process.argv[2], 'page-map.png'), fullPage: true });
-await page.goto(replayAddress(browser.url, 'n\n-2\n1.7\n500\n'));
+await page.goto(`${browser.url}?step=5`);
 await waitFor(page, 'waiting for input');
+await page.locator('#ending').filter({ hasText: 'gaps' }).waitFor();
 await page.evaluate(() => document.activeElement.blur());
 await page.locator('section.bits').screenshot({ path: join(process.argv[2], 'page-cycle.png') });
 if (browser.errors.length) throw new Error(browser.errors.join('\n'));

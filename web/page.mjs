@@ -257,7 +257,6 @@ try {
   roundings = new Roundings({
     body: $('roundings-table').tBodies[0], choice: $('rounding-choice'), about: $('rounding-about'),
   }, program);
-  // The picture is drawn first: the handle follows its view.
   const tolerance = new TolerancePanel({ field: $('tolerance-text'), says: $('tolerance-says') }, runs, program);
   const lessonView = new LessonView({
     section: $('lesson'), steps: $('lesson-steps'), name: $('lesson-step-name'), says: $('lesson-says'),
@@ -270,6 +269,7 @@ try {
     controls.choose(step.start, step.lambda, step.limit);
   };
   const tellLesson = () => lessonView.tell(lesson.onScreen(typed.text) ? lesson.says(runs, program) : undefined);
+  // The picture is drawn first: the handle follows its view.
   runs.onChange = (urgent) => {
     picture.changed(urgent);
     table.changed(urgent);

@@ -6,25 +6,10 @@
 // table of runs, which scrolls in its own box.
 import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { readFile } from 'node:fs/promises';
-import { join } from 'node:path';
-import { opener, root, screen, screenText, waitFor, typeKeys, stop, noPhone } from './page.mjs';
+import { opener, screen, screenText, waitFor, typeKeys, stop, noPhone, audit } from './page.mjs';
 import { screenOf } from '../module/program.mjs';
 
-const axeSource = await readFile(join(root, 'node_modules', 'axe-core', 'axe.min.js'), 'utf8');
 const openPage = opener(after, { waiting: true });
-
-// axe's WCAG 2.1 A and AA rules, run on the page as it is now: each
-// violation with the elements it names.
-async function audit(page) {
-  return page.evaluate(async (source) => {
-    if (!window.axe) (0, eval)(source);
-    const { violations } = await window.axe.run(document, {
-      runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'] },
-    });
-    return violations.map(({ id, nodes }) => `${id}: ${nodes.map((node) => node.target.join(' ')).join(', ')}`);
-  }, axeSource);
-}
 
 test('axe finds no violation waiting, running, finished, and exploring', async () => {
   const page = await openPage();

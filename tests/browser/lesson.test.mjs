@@ -6,17 +6,16 @@
 // gives under Node for the same dialogue (tests/module/lesson.test.mjs).
 import { test, after } from 'node:test';
 import assert from 'node:assert/strict';
-import { readFile } from 'node:fs/promises';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import {
   opener, root, screenText, waitFor, allowClipboard, keepCopies, copyLink, noPhone, mapDone, cellPoint, engineName,
+  audit,
 } from './page.mjs';
 import { program, screenOf, session } from '../module/program.mjs';
 import { Lesson, STEPS, dialogueOf } from '../../web/runs/lesson.mjs';
 
 const openBrowser = opener(after);
-const axeSource = await readFile(join(root, 'node_modules', 'axe-core', 'axe.min.js'), 'utf8');
 
 // What step `index` says once its runs end, as the program's module says it.
 async function says(index) {
@@ -44,16 +43,6 @@ async function onStep(page, index) {
     `${step.name}: the screen ends as the program's does`);
   assert.deepEqual(await page.locator('.pointed').evaluateAll((views) => views.map((view) => view.id)), [step.view]);
   assert.equal(await page.getByRole('link', { name: step.name, exact: true }).getAttribute('aria-current'), 'step');
-}
-
-async function audit(page) {
-  return page.evaluate(async (source) => {
-    if (!window.axe) (0, eval)(source);
-    const { violations } = await window.axe.run(document, {
-      runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'] },
-    });
-    return violations.map(({ id, nodes }) => `${id}: ${nodes.map((node) => node.target.join(' ')).join(', ')}`);
-  }, axeSource);
 }
 
 test('a step by its link, then Next, Previous, the arrow keys and the list of steps', async () => {
@@ -90,6 +79,9 @@ test('Copy link keeps the step, the rounding drawn and the map\'s view; the link
   await keepCopies(page);
   await page.goto(`${url}?step=3`);
   await onStep(page, 2);
+  // The plot draws the pace beside the runs, at the rate the program gives.
+  assert.equal(await page.locator('#moves line.pace').count(), 1);
+  assert.match(await page.locator('#moves-caption').textContent(), /; dashed, the pace near the root: each run leaves \|1 − λ\| = 0\.75 of the error$/);
   await page.getByRole('radio', { name: 'cube and square as products' }).check();
   await mapDone(page);
   // A rectangle dragged on the map zooms it.

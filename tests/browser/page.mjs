@@ -357,3 +357,17 @@ export const mapDone = (page) => page.locator('#map-progress').filter({ hasText:
 export const frames = (page) => page.evaluate(() => new Promise((drawn) => {
   requestAnimationFrame(() => requestAnimationFrame(drawn));
 }));
+
+// axe's WCAG 2.1 A and AA rules, run on the page as it is now: each
+// violation with the elements it names.
+let axeSource;
+export async function audit(page) {
+  axeSource ??= await readFile(join(root, 'node_modules', 'axe-core', 'axe.min.js'), 'utf8');
+  return page.evaluate(async (source) => {
+    if (!window.axe) (0, eval)(source);
+    const { violations } = await window.axe.run(document, {
+      runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'] },
+    });
+    return violations.map(({ id, nodes }) => `${id}: ${nodes.map((node) => node.target.join(' ')).join(', ')}`);
+  }, axeSource);
+}

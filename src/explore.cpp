@@ -1,32 +1,24 @@
 // The page's questions to the program, answered by the program's own code:
 // what the dialogue's reads make of typed text, one damped step, an iterate
 // written as the program writes it, a run to the last bit, why a stretch of
-// runs brings no Done line, and where the iteration ends for a start point and
-// a damping factor. The page's picture, its table of runs and its map take
-// every number and every digit from here, so they hold what the program
-// prints, to the last bit.
+// runs brings no Done line, and where a tolerance would have stopped the runs.
+// The page's picture, its table of runs and its lesson take every number and
+// every digit from here and from src/explore-ends.cpp, so they hold what the
+// program prints, to the last bit.
 //
 // The module is a WASI reactor: the console's instance runs main(), and an
 // instance that never runs main() answers these.
 #include "bits.h"
+#include "explore.h"
 #include "newton.h"
 #include "parameters.h"
-#include "roundings.h"
 
-#include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstring>
 #include <cstdint>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#ifdef __wasm__
-#define PAGE_EXPORT(name) extern "C" __attribute__((export_name(name)))
-#else
-#define PAGE_EXPORT(name) extern "C"
-#endif
 
 namespace {
 
@@ -40,15 +32,6 @@ double dampingRead = 0.0;
 std::int32_t limitRead = 0;
 bool readToEnd = false;
 
-// The page's doubles cross as their 64 bits: a browser that makes a NaN a
-// JavaScript number may drop its sign, which the program prints.
-double fromBits(std::uint64_t bits)
-{
-    double x = 0.0;
-    std::memcpy(&x, &bits, sizeof x);
-    return x;
-}
-
 std::uint64_t toBits(double x)
 {
     std::uint64_t bits = 0;
@@ -61,23 +44,14 @@ bool keepGoing(double)
     return true;
 }
 
-// The iterates of the last run that rounding_run() made.
-std::vector<double> iterates;
-
-bool keepIterate(double iterate)
-{
-    iterates.push_back(iterate);
-    return true;
-}
-
-// The rounding's step, or the program's for a number the page does not know.
-Step stepOf(std::int32_t rounding)
-{
-    const Step step = roundingStep(rounding);
-    return step ? step : dampedStep;
-}
-
 }  // namespace
+
+double fromBits(std::uint64_t bits)
+{
+    double x = 0.0;
+    std::memcpy(&x, &bits, sizeof x);
+    return x;
+}
 
 // Room for `size` bytes of text; the page writes them at the address returned.
 PAGE_EXPORT("text_buffer") char* textBuffer(std::uint32_t size)
@@ -231,119 +205,6 @@ extern "C" std::int32_t cycleStart(double start, std::int32_t period, std::int32
     return -1;
 }
 
-// The roundings of the step (src/roundings.h), by number, 0 the program's
-// own: the same iteration, stop rule and limit with that step.
-
-PAGE_EXPORT("rounding_step") double pageRoundingStep(std::int32_t rounding, double x, double damping)
-{
-    return stepOf(rounding)(x, damping);
-}
-
-// The last iterates of the runs rounding_outcome() makes, the start first,
-// for a look back at them once the limit has come.
-constexpr std::uint32_t lookBack = 64;
-std::array<double, lookBack> recent;
-std::uint32_t recentCount = 0;
-
-bool keepRecent(double iterate)
-{
-    recent[recentCount++ % lookBack] = iterate;
-    return true;
-}
-
-// Where the iteration from `start` with the rounding's step ends: the count
-// on its Done line; or, when the limit came first, -1 if the last iterate
-// (the start, when no run moved it) is infinite or NaN, and for a finite one
-// why no Done line came, as the last runs show it: -3 - span for a cycle of
-// doubles within `neighbourSpan` of each other, span the ulps from the least
-// to the greatest; -2 for a wider cycle, as 1, 0, 1, 0; 0 for runs still
-// moving, or going round more than the last 64 iterates show.
-PAGE_EXPORT("rounding_outcome") std::int32_t roundingOutcome(std::int32_t rounding, double start, double damping,
-                                                              std::int32_t limit)
-{
-    double x = start;
-    recentCount = 0;
-    keepRecent(start);
-    const std::int32_t runs = iterate(x, damping, limit, keepRecent, stepOf(rounding));
-    if (runs != 0) {
-        return runs;
-    }
-    if (!std::isfinite(x)) {
-        return -1;
-    }
-    // The step is a function of x alone: the last iterate come back p runs
-    // after an earlier one means the runs go round p doubles.
-    const std::uint32_t last = recentCount - 1;
-    const std::uint32_t back = std::min(last, lookBack - 1);
-    for (std::uint32_t p = 1; p <= back; ++p) {
-        if (!sameDouble(recent[(last - p) % lookBack], x)) {
-            continue;
-        }
-        double least = x;
-        double greatest = x;
-        for (std::uint32_t k = 1; k < p; ++k) {
-            least = std::min(least, recent[(last - k) % lookBack]);
-            greatest = std::max(greatest, recent[(last - k) % lookBack]);
-        }
-        const std::uint64_t span = ulpsApart(least, greatest);
-        return span <= neighbourSpan ? -3 - static_cast<std::int32_t>(span) : -2;
-    }
-    return 0;
-}
-
-// The same, with the program's step.
-PAGE_EXPORT("run_outcome") std::int32_t runOutcome(double start, double damping, std::int32_t limit)
-{
-    return roundingOutcome(0, start, damping, limit);
-}
-
-// The iterates the rounding's runs from `start` land on, the first `limit`
-// at most, left at rounding_iterates(); returns how many runs moved the
-// iterate, which is how many there are.
-extern "C" std::uint32_t roundingRun(std::int32_t rounding, double start, double damping,
-                                                      std::int32_t limit)
-{
-    iterates.clear();
-    double x = start;
-    iterate(x, damping, limit, keepIterate, stepOf(rounding));
-    return static_cast<std::uint32_t>(iterates.size());
-}
-
-PAGE_EXPORT("rounding_iterates") const double* roundingIterates()
-{
-    return iterates.data();
-}
-
-// The first run, of the first `limit`, after which the rounding's iterate
-// is not the program's, bit for bit, or 0 if none is. A run that leaves the
-// iterate unchanged leaves it for the runs after, so a run may part the two
-// where one of them has its Done line.
-extern "C" std::int32_t roundingParts(std::int32_t rounding, double start, double damping,
-                                                         std::int32_t limit)
-{
-    const Step other = stepOf(rounding);
-    double own = start;
-    double theirs = start;
-    bool ownMoves = true;
-    bool theirsMove = true;
-    for (std::int32_t run = 1; run <= limit && (ownMoves || theirsMove); ++run) {
-        if (ownMoves) {
-            const double next = dampedStep(own, damping);
-            ownMoves = next != own;
-            own = ownMoves ? next : own;
-        }
-        if (theirsMove) {
-            const double next = other(theirs, damping);
-            theirsMove = next != theirs;
-            theirs = theirsMove ? next : theirs;
-        }
-        if (!sameDouble(own, theirs)) {
-            return run;
-        }
-    }
-    return 0;
-}
-
 // The runs from `start` stopped by a tolerance on the step instead, beside
 // where the exact stop ends, left in the buffer as tab-separated texts: the
 // run the tolerance stops at (0: the limit came first), its iterate as the
@@ -430,18 +291,6 @@ PAGE_EXPORT("cycle_start") std::int32_t cycleStartOf(std::uint64_t start, std::i
                                                      std::uint64_t damping)
 {
     return cycleStart(fromBits(start), period, runs, fromBits(damping));
-}
-
-PAGE_EXPORT("rounding_run") std::uint32_t roundingRunOf(std::int32_t rounding, std::uint64_t start,
-                                                        std::uint64_t damping, std::int32_t limit)
-{
-    return roundingRun(rounding, fromBits(start), fromBits(damping), limit);
-}
-
-PAGE_EXPORT("rounding_parts") std::int32_t roundingPartsOf(std::int32_t rounding, std::uint64_t start,
-                                                           std::uint64_t damping, std::int32_t limit)
-{
-    return roundingParts(rounding, fromBits(start), fromBits(damping), limit);
 }
 
 PAGE_EXPORT("tolerance_run") std::uint32_t toleranceRunOf(std::uint64_t start, std::uint64_t damping,

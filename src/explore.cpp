@@ -232,13 +232,6 @@ extern "C" std::uint32_t paceText(double damping)
     return static_cast<std::uint32_t>(text.size());
 }
 
-// x to two digits, left in the buffer; returns the length.
-extern "C" std::uint32_t writeRough(double x)
-{
-    text = roughText(x);
-    return static_cast<std::uint32_t>(text.size());
-}
-
 // x in C's hexadecimal notation, left in the buffer; returns the length.
 extern "C" std::uint32_t writeHex(double x)
 {
@@ -302,9 +295,4 @@ PAGE_EXPORT("tolerance_run") std::uint32_t toleranceRunOf(std::uint64_t start, s
 PAGE_EXPORT("pace_text") std::uint32_t paceTextOf(std::uint64_t damping)
 {
     return paceText(fromBits(damping));
-}
-
-PAGE_EXPORT("write_rough") std::uint32_t writeRoughBits(std::uint64_t x)
-{
-    return writeRough(fromBits(x));
 }

@@ -146,11 +146,6 @@ export class Program {
     return this.text(this.exports.pace_text(bitsOf(lambda)));
   }
 
-  // x to two significant digits, for a sentence.
-  rough(x) {
-    return this.text(this.exports.write_rough(bitsOf(x)));
-  }
-
   // After how many runs from start the iterate first goes round a cycle of
   // `period` doubles, looked for among the first `runs` runs; null if later.
   cycleStart(start, period, runs, lambda) {
